@@ -1,0 +1,237 @@
+#include "platform/codec.h"
+
+#include <iconv.h>
+
+#include <cerrno>
+
+namespace wf {
+namespace {
+
+constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
+constexpr std::string_view kEuro = "\xE2\x82\xAC";
+
+// One converter per direction and thread: opening one costs far more than a short conversion.
+class Converter {
+public:
+    Converter(const char* to, const char* from) : m_cd(iconv_open(to, from)) {}
+    ~Converter() {
+        if (m_cd != reinterpret_cast<iconv_t>(-1)) iconv_close(m_cd);
+    }
+    Converter(const Converter&) = delete;
+    Converter& operator=(const Converter&) = delete;
+
+    // Converts from the start of in until the end or the first bad or cut-off sequence and
+    // returns the number of bytes consumed. iconv's return value is not trusted for this.
+    std::size_t convert(std::string_view in, std::string& out) {
+        iconv(m_cd, nullptr, nullptr, nullptr, nullptr);
+        char* inPtr = const_cast<char*>(in.data());
+        std::size_t inLeft = in.size();
+        char buffer[16384];
+        while (inLeft > 0) {
+            char* outPtr = buffer;
+            std::size_t outLeft = sizeof buffer;
+            std::size_t rc = iconv(m_cd, &inPtr, &inLeft, &outPtr, &outLeft);
+            out.append(buffer, static_cast<std::size_t>(outPtr - buffer));
+            if (rc == static_cast<std::size_t>(-1) && errno != E2BIG) break;
+        }
+        return in.size() - inLeft;
+    }
+
+private:
+    iconv_t m_cd;
+};
+
+Converter& gbToUtf8Converter() {
+    thread_local Converter c("UTF-8", "GB18030");
+    return c;
+}
+Converter& utf8ToGbConverter() {
+    thread_local Converter c("GB18030", "UTF-8");
+    return c;
+}
+
+DecodeResult decode(std::string_view bytes, bool lenient) {
+    DecodeResult result;
+    result.text.reserve(bytes.size() + bytes.size() / 2);
+    std::size_t pos = 0;
+    while (pos < bytes.size()) {
+        pos += gbToUtf8Converter().convert(bytes.substr(pos), result.text);
+        if (pos >= bytes.size()) break;
+        // The single byte 0x80 is the euro sign in the Windows code page, not in GB18030.
+        if (static_cast<unsigned char>(bytes[pos]) == 0x80) {
+            result.text.append(kEuro);
+        } else if (lenient) {
+            result.text.append(kReplacement);
+        } else {
+            result.badOffset = pos;
+            break;
+        }
+        ++pos;
+    }
+    return result;
+}
+
+// Length of the valid UTF-8 sequence at text[pos], or 0 when it is not valid.
+std::size_t utf8SequenceLength(std::string_view text, std::size_t pos) {
+    auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    unsigned char c = byte(pos);
+    if (c < 0x80) return 1;
+    std::size_t len;
+    unsigned char lo = 0x80, hi = 0xBF;
+    if (c >= 0xC2 && c <= 0xDF) {
+        len = 2;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+        len = 3;
+        if (c == 0xE0) lo = 0xA0;
+        if (c == 0xED) hi = 0x9F;  // no surrogates
+    } else if (c >= 0xF0 && c <= 0xF4) {
+        len = 4;
+        if (c == 0xF0) lo = 0x90;
+        if (c == 0xF4) hi = 0x8F;
+    } else {
+        return 0;
+    }
+    if (pos + len > text.size()) return 0;
+    if (byte(pos + 1) < lo || byte(pos + 1) > hi) return 0;
+    for (std::size_t i = 2; i < len; ++i) {
+        if (byte(pos + i) < 0x80 || byte(pos + i) > 0xBF) return 0;
+    }
+    return len;
+}
+
+char32_t decodeUtf8At(std::string_view text, std::size_t pos, std::size_t len) {
+    auto byte = [&](std::size_t i) { return static_cast<char32_t>(static_cast<unsigned char>(text[i])); };
+    switch (len) {
+        case 1: return byte(pos);
+        case 2: return ((byte(pos) & 0x1F) << 6) | (byte(pos + 1) & 0x3F);
+        case 3: return ((byte(pos) & 0x0F) << 12) | ((byte(pos + 1) & 0x3F) << 6) | (byte(pos + 2) & 0x3F);
+        default:
+            return ((byte(pos) & 0x07) << 18) | ((byte(pos + 1) & 0x3F) << 12) |
+                   ((byte(pos + 2) & 0x3F) << 6) | (byte(pos + 3) & 0x3F);
+    }
+}
+
+void appendUtf8(std::string& out, char32_t cp) {
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+}  // namespace
+
+DecodeResult decodeGb18030(std::string_view bytes) { return decode(bytes, false); }
+
+std::string decodeGb18030Lenient(std::string_view bytes) { return decode(bytes, true).text; }
+
+std::string encodeGb18030(std::string_view utf8) {
+    std::string out;
+    out.reserve(utf8.size());
+    std::size_t pos = 0;
+    while (pos < utf8.size()) {
+        pos += utf8ToGbConverter().convert(utf8.substr(pos), out);
+        if (pos >= utf8.size()) break;
+        out += '?';
+        std::size_t len = utf8SequenceLength(utf8, pos);
+        pos += len ? len : 1;
+    }
+    return out;
+}
+
+std::size_t gb18030Length(std::string_view utf8) { return encodeGb18030(utf8).size(); }
+
+std::optional<std::size_t> firstInvalidUtf8(std::string_view bytes) {
+    std::size_t pos = 0;
+    while (pos < bytes.size()) {
+        std::size_t len = utf8SequenceLength(bytes, pos);
+        if (len == 0) return pos;
+        pos += len;
+    }
+    return std::nullopt;
+}
+
+std::string sanitizeUtf8(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size());
+    std::size_t pos = 0;
+    while (pos < bytes.size()) {
+        std::size_t len = utf8SequenceLength(bytes, pos);
+        if (len == 0) {
+            out.append(kReplacement);
+            ++pos;
+        } else {
+            out.append(bytes.substr(pos, len));
+            pos += len;
+        }
+    }
+    return out;
+}
+
+std::u16string utf8ToUtf16(std::string_view utf8) {
+    std::u16string out;
+    out.reserve(utf8.size());
+    std::size_t pos = 0;
+    while (pos < utf8.size()) {
+        std::size_t len = utf8SequenceLength(utf8, pos);
+        char32_t cp = len ? decodeUtf8At(utf8, pos, len) : 0xFFFD;
+        pos += len ? len : 1;
+        if (cp >= 0x10000) {
+            cp -= 0x10000;
+            out += static_cast<char16_t>(0xD800 + (cp >> 10));
+            out += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
+        } else {
+            out += static_cast<char16_t>(cp);
+        }
+    }
+    return out;
+}
+
+std::string utf16ToUtf8(std::u16string_view utf16) {
+    std::string out;
+    out.reserve(utf16.size() * 3);
+    for (std::size_t i = 0; i < utf16.size(); ++i) {
+        char32_t cp = utf16[i];
+        if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < utf16.size() && utf16[i + 1] >= 0xDC00 &&
+            utf16[i + 1] <= 0xDFFF) {
+            cp = 0x10000 + ((cp - 0xD800) << 10) + (utf16[i + 1] - 0xDC00);
+            ++i;
+        } else if (cp >= 0xD800 && cp <= 0xDFFF) {
+            cp = 0xFFFD;
+        }
+        appendUtf8(out, cp);
+    }
+    return out;
+}
+
+std::string truncateToGb18030Bytes(std::string_view utf8, std::size_t maxBytes) {
+    if (gb18030Length(utf8) <= maxBytes) return std::string(utf8);
+    std::size_t total = 0;
+    std::size_t pos = 0;
+    while (pos < utf8.size()) {
+        std::size_t len = utf8SequenceLength(utf8, pos);
+        std::size_t step = len ? len : 1;
+        std::size_t width = len ? gb18030Length(utf8.substr(pos, len)) : 1;
+        if (total + width > maxBytes) break;
+        total += width;
+        pos += step;
+    }
+    return std::string(utf8.substr(0, pos));
+}
+
+std::string_view untilNul(std::string_view bytes) {
+    std::size_t nul = bytes.find('\0');
+    return nul == std::string_view::npos ? bytes : bytes.substr(0, nul);
+}
+
+}  // namespace wf

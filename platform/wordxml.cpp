@@ -1,0 +1,211 @@
+#include "platform/wordxml.h"
+
+#include <cstring>
+
+#include "platform/codec.h"
+
+namespace wf {
+namespace {
+
+constexpr std::string_view kBom = "\xEF\xBB\xBF";
+
+std::string lower(std::string_view text) {
+    std::string out(text);
+    for (char& c : out) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return out;
+}
+
+// The encoding named in the XML declaration, lower-cased; empty when none is named.
+std::string declaredEncoding(std::string_view bytes) {
+    if (bytes.substr(0, 5) != "<?xml") return {};
+    std::size_t end = bytes.find("?>");
+    std::string_view decl = bytes.substr(0, end);
+    std::size_t at = decl.find("encoding");
+    if (at == std::string_view::npos) return {};
+    std::size_t quote = decl.find_first_of("\"'", at);
+    if (quote == std::string_view::npos) return {};
+    std::size_t close = decl.find(decl[quote], quote + 1);
+    if (close == std::string_view::npos) return {};
+    return lower(decl.substr(quote + 1, close - quote - 1));
+}
+
+void writeElement(const pugi::xml_node& node, int depth, std::string& out) {
+    out += "\r\n";
+    out.append(static_cast<std::size_t>(depth), '\t');
+    out += '<';
+    out += escapeXml(node.name());
+    for (const pugi::xml_attribute& attr : node.attributes()) {
+        out += ' ';
+        out += escapeXml(attr.name());
+        out += "=\"";
+        out += escapeXml(attr.value());
+        out += '"';
+    }
+    bool hasElements = false;
+    std::string value;
+    for (const pugi::xml_node& child : node.children()) {
+        switch (child.type()) {
+            case pugi::node_element:
+                hasElements = true;
+                break;
+            case pugi::node_cdata:
+                if (*child.value()) {
+                    value += "<![CDATA[";
+                    value += child.value();
+                    value += "]]>";
+                }
+                break;
+            case pugi::node_pcdata:
+                value += escapeXml(child.value());
+                break;
+            default:
+                break;
+        }
+    }
+    if (hasElements) {
+        out += '>';
+        for (const pugi::xml_node& child : node.children(  )) {
+            if (child.type() == pugi::node_element) writeElement(child, depth + 1, out);
+        }
+        out += "\r\n";
+        out.append(static_cast<std::size_t>(depth), '\t');
+        out += "</";
+        out += escapeXml(node.name());
+        out += '>';
+    } else if (!value.empty()) {
+        out += '>';
+        out += value;
+        out += "</";
+        out += escapeXml(node.name());
+        out += '>';
+    } else {
+        out += "/>";
+    }
+}
+
+bool isNameStart(unsigned char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || c >= 0x80;
+}
+bool isNameChar(unsigned char c) {
+    return isNameStart(c) || (c >= '0' && c <= '9') || c == '-' || c == '.';
+}
+
+}  // namespace
+
+XmlParseResult parseXml(std::string_view bytes, pugi::xml_document& doc) {
+    XmlParseResult result;
+    doc.reset();
+    std::string text;
+    if (bytes.substr(0, kBom.size()) == kBom) {
+        bytes.remove_prefix(kBom.size());
+        std::string named = declaredEncoding(bytes);
+        if (!named.empty() && named != "utf-8" && named != "utf8") {
+            result.error = "the file has a UTF-8 byte order mark but declares " + named;
+            return result;
+        }
+        if (auto bad = firstInvalidUtf8(bytes)) {
+            result.error = "invalid UTF-8 at byte " + std::to_string(*bad + kBom.size());
+            return result;
+        }
+        text = std::string(bytes);
+    } else {
+        std::string named = declaredEncoding(bytes);
+        if (named == "utf-8" || named == "utf8") {
+            if (auto bad = firstInvalidUtf8(bytes)) {
+                result.error = "invalid UTF-8 at byte " + std::to_string(*bad);
+                return result;
+            }
+            text = std::string(bytes);
+        } else if (named.empty() || named == "gb18030" || named == "gbk" || named == "gb2312" ||
+                   named == "cp936" || named == "windows-936") {
+            DecodeResult decoded = decodeGb18030(bytes);
+            if (!decoded.ok()) {
+                result.error = "bytes that are not GB18030 at byte " + std::to_string(*decoded.badOffset);
+                return result;
+            }
+            text = std::move(decoded.text);
+        } else {
+            result.error = "unsupported encoding " + named;
+            return result;
+        }
+    }
+    pugi::xml_parse_result parsed = doc.load_buffer(text.data(), text.size(),
+                                                    pugi::parse_default & ~pugi::parse_eol,
+                                                    pugi::encoding_utf8);
+    if (!parsed) {
+        result.error = std::string(parsed.description()) + " at offset " + std::to_string(parsed.offset);
+        doc.reset();
+        return result;
+    }
+    if (!doc.document_element()) {
+        result.error = "the document has no root element";
+        return result;
+    }
+    result.ok = true;
+    return result;
+}
+
+std::string writeXml(const pugi::xml_document& doc) {
+    std::string out(kXmlDeclaration);
+    if (pugi::xml_node root = doc.document_element()) writeElement(root, 0, out);
+    return encodeGb18030(out);
+}
+
+std::string elementText(const pugi::xml_node& element) {
+    std::string text;
+    for (const pugi::xml_node& child : element.children()) {
+        if (child.type() == pugi::node_pcdata || child.type() == pugi::node_cdata) text += child.value();
+    }
+    return text;
+}
+
+void setElementValue(pugi::xml_node element, std::string_view value, bool cdata) {
+    for (pugi::xml_node child = element.first_child(); child;) {
+        pugi::xml_node next = child.next_sibling();
+        if (child.type() == pugi::node_pcdata || child.type() == pugi::node_cdata) element.remove_child(child);
+        child = next;
+    }
+    if (value.empty()) return;
+    if (!cdata) {
+        element.append_child(pugi::node_pcdata).set_value(std::string(value).c_str());
+        return;
+    }
+    // "]]>" would end the section: end it after "]]" and carry ">" into the next one.
+    std::size_t pos = 0;
+    while (pos <= value.size()) {
+        std::size_t cut = value.find("]]>", pos);
+        std::size_t end = cut == std::string_view::npos ? value.size() : cut + 2;
+        element.append_child(pugi::node_cdata).set_value(std::string(value.substr(pos, end - pos)).c_str());
+        if (cut == std::string_view::npos) break;
+        pos = end;
+    }
+}
+
+std::string escapeXml(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        switch (c) {
+            case '"': out += "&quot;"; break;
+            case '&': out += "&amp;"; break;
+            case '\'': out += "&apos;"; break;
+            case '<': out += "&lt;"; break;
+            case '>': out += "&gt;"; break;
+            default: out += c;
+        }
+    }
+    return out;
+}
+
+std::string xmlElementName(std::string_view name) {
+    std::string out;
+    out.reserve(name.size() + 1);
+    for (char c : name) out += isNameChar(static_cast<unsigned char>(c)) ? c : '_';
+    if (out.empty() || !isNameStart(static_cast<unsigned char>(out.front()))) out.insert(out.begin(), '_');
+    // "xml" in any case is reserved at the start of a name, but parsers accept it; keep it.
+    return out;
+}
+
+}  // namespace wf
