@@ -31,9 +31,19 @@ std::string declaredEncoding(std::string_view bytes) {
     return lower(decl.substr(quote + 1, close - quote - 1));
 }
 
-void writeElement(const pugi::xml_node& node, int depth, std::string& out) {
-    out += "\r\n";
-    out.append(static_cast<std::size_t>(depth), '\t');
+std::string textOf(const pugi::xml_node& child) {
+    if (child.type() == pugi::node_cdata) {
+        return *child.value() ? "<![CDATA[" + std::string(child.value()) + "]]>" : std::string();
+    }
+    if (child.type() == pugi::node_pcdata) return escapeXml(child.value());
+    return {};
+}
+
+// An element whose text and child elements are mixed is written on one line, as it is, since
+// line breaks and indentation between its children would change its text.
+void writeInline(const pugi::xml_node& node, std::string& out);
+
+void writeStartTag(const pugi::xml_node& node, std::string& out) {
     out += '<';
     out += escapeXml(node.name());
     for (const pugi::xml_attribute& attr : node.attributes()) {
@@ -43,43 +53,62 @@ void writeElement(const pugi::xml_node& node, int depth, std::string& out) {
         out += escapeXml(attr.value());
         out += '"';
     }
+}
+
+void writeEndTag(const pugi::xml_node& node, std::string& out) {
+    out += "</";
+    out += escapeXml(node.name());
+    out += '>';
+}
+
+void writeInline(const pugi::xml_node& node, std::string& out) {
+    writeStartTag(node, out);
+    std::string content;
+    for (const pugi::xml_node& child : node.children()) {
+        if (child.type() == pugi::node_element) {
+            writeInline(child, content);
+        } else {
+            content += textOf(child);
+        }
+    }
+    if (content.empty()) {
+        out += "/>";
+        return;
+    }
+    out += '>';
+    out += content;
+    writeEndTag(node, out);
+}
+
+void writeElement(const pugi::xml_node& node, int depth, std::string& out) {
+    out += "\r\n";
+    out.append(static_cast<std::size_t>(depth), '\t');
     bool hasElements = false;
     std::string value;
     for (const pugi::xml_node& child : node.children()) {
-        switch (child.type()) {
-            case pugi::node_element:
-                hasElements = true;
-                break;
-            case pugi::node_cdata:
-                if (*child.value()) {
-                    value += "<![CDATA[";
-                    value += child.value();
-                    value += "]]>";
-                }
-                break;
-            case pugi::node_pcdata:
-                value += escapeXml(child.value());
-                break;
-            default:
-                break;
+        if (child.type() == pugi::node_element) {
+            hasElements = true;
+        } else {
+            value += textOf(child);
         }
     }
+    if (hasElements && !value.empty()) {
+        writeInline(node, out);
+        return;
+    }
+    writeStartTag(node, out);
     if (hasElements) {
         out += '>';
-        for (const pugi::xml_node& child : node.children(  )) {
+        for (const pugi::xml_node& child : node.children()) {
             if (child.type() == pugi::node_element) writeElement(child, depth + 1, out);
         }
         out += "\r\n";
         out.append(static_cast<std::size_t>(depth), '\t');
-        out += "</";
-        out += escapeXml(node.name());
-        out += '>';
+        writeEndTag(node, out);
     } else if (!value.empty()) {
         out += '>';
         out += value;
-        out += "</";
-        out += escapeXml(node.name());
-        out += '>';
+        writeEndTag(node, out);
     } else {
         out += "/>";
     }

@@ -41,6 +41,15 @@ TEST(WordXml, CdataWithItsEndMarkerStaysReadable) {
     }
 }
 
+TEST(WordXml, MixedContentSurvivesARewrite) {
+    pugi::xml_document doc;
+    ASSERT_TRUE(parseXml("<r><w><en>cat<b>bold</b> tail</en><ch>猫</ch></w></r>", doc).ok);
+    pugi::xml_document back;
+    ASSERT_TRUE(parseXml(writeXml(doc), back).ok);
+    EXPECT_EQ(elementText(back.child("r").child("w").child("en")), "cat tail");
+    EXPECT_EQ(std::string(back.child("r").child("w").child("en").child("b").text().get()), "bold");
+}
+
 TEST(WordXml, ReadsTheEncodingsItShouldAndRefusesTheRest) {
     const std::string body = "<r><v>中文</v></r>";
     struct Case {

@@ -1,1 +1,0 @@
-message(STATUS "cli test placeholder")
