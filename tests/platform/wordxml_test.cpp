@@ -43,7 +43,7 @@ TEST(WordXml, CdataWithItsEndMarkerStaysReadable) {
 
 TEST(WordXml, MixedContentSurvivesARewrite) {
     pugi::xml_document doc;
-    ASSERT_TRUE(parseXml("<r><w><en>cat<b>bold</b> tail</en><ch>猫</ch></w></r>", doc).ok);
+    ASSERT_TRUE(parseXml("<r><w><en>cat<b>bold</b> tail</en><ch>c</ch></w></r>", doc).ok);
     pugi::xml_document back;
     ASSERT_TRUE(parseXml(writeXml(doc), back).ok);
     EXPECT_EQ(elementText(back.child("r").child("w").child("en")), "cat tail");
