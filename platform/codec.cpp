@@ -2,7 +2,10 @@
 
 #include <iconv.h>
 
+#include <array>
 #include <cerrno>
+#include <cstdint>
+#include <vector>
 
 namespace wf {
 namespace {
@@ -48,27 +51,6 @@ Converter& gbToUtf8Converter() {
 Converter& utf8ToGbConverter() {
     thread_local Converter c("GB18030", "UTF-8");
     return c;
-}
-
-DecodeResult decode(std::string_view bytes, bool lenient) {
-    DecodeResult result;
-    result.text.reserve(bytes.size() + bytes.size() / 2);
-    std::size_t pos = 0;
-    while (pos < bytes.size()) {
-        pos += gbToUtf8Converter().convert(bytes.substr(pos), result.text);
-        if (pos >= bytes.size()) break;
-        // The single byte 0x80 is the euro sign in the Windows code page, not in GB18030.
-        if (static_cast<unsigned char>(bytes[pos]) == 0x80) {
-            result.text.append(kEuro);
-        } else if (lenient) {
-            result.text.append(kReplacement);
-        } else {
-            result.badOffset = pos;
-            break;
-        }
-        ++pos;
-    }
-    return result;
 }
 
 // Length of the valid UTF-8 sequence at text[pos], or 0 when it is not valid.
@@ -129,6 +111,106 @@ void appendUtf8(std::string& out, char32_t cp) {
     }
 }
 
+bool isTwoByteTrail(unsigned char c) { return c >= 0x40 && c <= 0xFE && c != 0x7F; }
+bool isFourByteSecond(unsigned char c) { return c >= 0x30 && c <= 0x39; }
+constexpr int kTrails = 0xFF - 0x40;  // 0x40..0xFE
+
+// The two-byte part of GB18030, read from iconv once, so that the common characters convert
+// without a call into iconv each. Four-byte sequences still go through iconv.
+class TwoByteTable {
+public:
+    TwoByteTable() : m_fromUnicode(0x10000, 0) {
+        std::string pairs;
+        for (int lead = 0x81; lead <= 0xFE; ++lead) {
+            for (int trail = 0x40; trail <= 0xFE; ++trail) {
+                if (trail == 0x7F) continue;
+                pairs += static_cast<char>(lead);
+                pairs += static_cast<char>(trail);
+            }
+        }
+        Converter converter("UTF-8", "GB18030");
+        std::size_t pos = 0;
+        std::string utf8;
+        while (pos < pairs.size()) {
+            utf8.clear();
+            std::size_t used = converter.convert(std::string_view(pairs).substr(pos), utf8);
+            std::size_t at = 0;
+            for (std::size_t i = 0; i < used; i += 2) {
+                std::size_t len = utf8SequenceLength(utf8, at);
+                if (len == 0) break;
+                add(static_cast<unsigned char>(pairs[pos + i]), static_cast<unsigned char>(pairs[pos + i + 1]),
+                    decodeUtf8At(utf8, at, len));
+                at += len;
+            }
+            pos += used + 2;  // a pair iconv refused stays unmapped
+        }
+    }
+
+    char32_t toUnicode(unsigned char lead, unsigned char trail) const {
+        return m_toUnicode[static_cast<std::size_t>((lead - 0x81) * kTrails + (trail - 0x40))];
+    }
+    // lead << 8 | trail, or 0 when the character needs four bytes.
+    std::uint16_t fromUnicode(char32_t cp) const { return cp < 0x10000 ? m_fromUnicode[cp] : 0; }
+
+private:
+    void add(unsigned char lead, unsigned char trail, char32_t cp) {
+        m_toUnicode[static_cast<std::size_t>((lead - 0x81) * kTrails + (trail - 0x40))] = cp;
+        if (cp < 0x10000 && m_fromUnicode[cp] == 0) {
+            m_fromUnicode[cp] = static_cast<std::uint16_t>(lead << 8 | trail);
+        }
+    }
+
+    std::array<char32_t, 126 * kTrails> m_toUnicode{};
+    std::vector<std::uint16_t> m_fromUnicode;
+};
+
+const TwoByteTable& twoByteTable() {
+    static const TwoByteTable table;
+    return table;
+}
+
+DecodeResult decode(std::string_view bytes, bool lenient) {
+    const TwoByteTable& table = twoByteTable();
+    DecodeResult result;
+    std::string& out = result.text;
+    out.reserve(bytes.size() + bytes.size() / 2);
+    const std::size_t n = bytes.size();
+    auto at = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
+    std::size_t pos = 0;
+    while (pos < n) {
+        std::size_t run = pos;
+        while (run < n && at(run) < 0x80) ++run;
+        out.append(bytes.data() + pos, run - pos);
+        pos = run;
+        if (pos >= n) break;
+
+        unsigned char lead = at(pos);
+        std::size_t width = 0;
+        if (lead == 0x80) {
+            // The single byte 0x80 is the euro sign in the Windows code page, not in GB18030.
+            out.append(kEuro);
+            width = 1;
+        } else if (lead <= 0xFE && pos + 1 < n && isTwoByteTrail(at(pos + 1))) {
+            if (char32_t cp = table.toUnicode(lead, at(pos + 1))) {
+                appendUtf8(out, cp);
+                width = 2;
+            }
+        } else if (lead <= 0xFE && pos + 3 < n && isFourByteSecond(at(pos + 1))) {
+            if (gbToUtf8Converter().convert(bytes.substr(pos, 4), out) == 4) width = 4;
+        }
+        if (width == 0) {
+            if (!lenient) {
+                result.badOffset = pos;
+                break;
+            }
+            out.append(kReplacement);
+            width = 1;
+        }
+        pos += width;
+    }
+    return result;
+}
+
 }  // namespace
 
 DecodeResult decodeGb18030(std::string_view bytes) { return decode(bytes, false); }
@@ -136,15 +218,30 @@ DecodeResult decodeGb18030(std::string_view bytes) { return decode(bytes, false)
 std::string decodeGb18030Lenient(std::string_view bytes) { return decode(bytes, true).text; }
 
 std::string encodeGb18030(std::string_view utf8) {
+    const TwoByteTable& table = twoByteTable();
     std::string out;
     out.reserve(utf8.size());
+    const std::size_t n = utf8.size();
     std::size_t pos = 0;
-    while (pos < utf8.size()) {
-        pos += utf8ToGbConverter().convert(utf8.substr(pos), out);
-        if (pos >= utf8.size()) break;
-        out += '?';
+    while (pos < n) {
+        std::size_t run = pos;
+        while (run < n && static_cast<unsigned char>(utf8[run]) < 0x80) ++run;
+        out.append(utf8.data() + pos, run - pos);
+        pos = run;
+        if (pos >= n) break;
         std::size_t len = utf8SequenceLength(utf8, pos);
-        pos += len ? len : 1;
+        if (len == 0) {
+            out += '?';
+            ++pos;
+            continue;
+        }
+        if (std::uint16_t code = table.fromUnicode(decodeUtf8At(utf8, pos, len))) {
+            out += static_cast<char>(code >> 8);
+            out += static_cast<char>(code & 0xFF);
+        } else if (utf8ToGbConverter().convert(utf8.substr(pos, len), out) != len) {
+            out += '?';
+        }
+        pos += len;
     }
     return out;
 }

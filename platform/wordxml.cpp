@@ -31,52 +31,79 @@ std::string declaredEncoding(std::string_view bytes) {
     return lower(decl.substr(quote + 1, close - quote - 1));
 }
 
-std::string textOf(const pugi::xml_node& child) {
-    if (child.type() == pugi::node_cdata) {
-        return *child.value() ? "<![CDATA[" + std::string(child.value()) + "]]>" : std::string();
+void appendEscaped(std::string& out, const char* text) {
+    const char* run = text;
+    for (const char* c = text;; ++c) {
+        const char* entity = nullptr;
+        switch (*c) {
+            case '"': entity = "&quot;"; break;
+            case '&': entity = "&amp;"; break;
+            case '\'': entity = "&apos;"; break;
+            case '<': entity = "&lt;"; break;
+            case '>': entity = "&gt;"; break;
+            case '\0': out.append(run, static_cast<std::size_t>(c - run)); return;
+            default: continue;
+        }
+        out.append(run, static_cast<std::size_t>(c - run));
+        out += entity;
+        run = c + 1;
     }
-    if (child.type() == pugi::node_pcdata) return escapeXml(child.value());
-    return {};
 }
 
-// An element whose text and child elements are mixed is written on one line, as it is, since
-// line breaks and indentation between its children would change its text.
-void writeInline(const pugi::xml_node& node, std::string& out);
+bool isText(const pugi::xml_node& child) {
+    return (child.type() == pugi::node_cdata || child.type() == pugi::node_pcdata) && *child.value();
+}
+
+void appendText(std::string& out, const pugi::xml_node& child) {
+    if (!isText(child)) return;
+    if (child.type() == pugi::node_cdata) {
+        out += "<![CDATA[";
+        out += child.value();
+        out += "]]>";
+    } else {
+        appendEscaped(out, child.value());
+    }
+}
 
 void writeStartTag(const pugi::xml_node& node, std::string& out) {
     out += '<';
-    out += escapeXml(node.name());
+    appendEscaped(out, node.name());
     for (const pugi::xml_attribute& attr : node.attributes()) {
         out += ' ';
-        out += escapeXml(attr.name());
+        appendEscaped(out, attr.name());
         out += "=\"";
-        out += escapeXml(attr.value());
+        appendEscaped(out, attr.value());
         out += '"';
     }
 }
 
 void writeEndTag(const pugi::xml_node& node, std::string& out) {
     out += "</";
-    out += escapeXml(node.name());
+    appendEscaped(out, node.name());
     out += '>';
 }
 
+// An element whose text and child elements are mixed is written on one line, as it is, since
+// line breaks and indentation between its children would change its text.
 void writeInline(const pugi::xml_node& node, std::string& out) {
     writeStartTag(node, out);
-    std::string content;
+    std::size_t tagEnd = out.size();
+    out += '>';
+    bool empty = true;
     for (const pugi::xml_node& child : node.children()) {
         if (child.type() == pugi::node_element) {
-            writeInline(child, content);
-        } else {
-            content += textOf(child);
+            writeInline(child, out);
+            empty = false;
+        } else if (isText(child)) {
+            appendText(out, child);
+            empty = false;
         }
     }
-    if (content.empty()) {
+    if (empty) {
+        out.resize(tagEnd);
         out += "/>";
         return;
     }
-    out += '>';
-    out += content;
     writeEndTag(node, out);
 }
 
@@ -84,15 +111,12 @@ void writeElement(const pugi::xml_node& node, int depth, std::string& out) {
     out += "\r\n";
     out.append(static_cast<std::size_t>(depth), '\t');
     bool hasElements = false;
-    std::string value;
+    bool hasText = false;
     for (const pugi::xml_node& child : node.children()) {
-        if (child.type() == pugi::node_element) {
-            hasElements = true;
-        } else {
-            value += textOf(child);
-        }
+        hasElements = hasElements || child.type() == pugi::node_element;
+        hasText = hasText || isText(child);
     }
-    if (hasElements && !value.empty()) {
+    if (hasElements && hasText) {
         writeInline(node, out);
         return;
     }
@@ -105,9 +129,9 @@ void writeElement(const pugi::xml_node& node, int depth, std::string& out) {
         out += "\r\n";
         out.append(static_cast<std::size_t>(depth), '\t');
         writeEndTag(node, out);
-    } else if (!value.empty()) {
+    } else if (hasText) {
         out += '>';
-        out += value;
+        for (const pugi::xml_node& child : node.children()) appendText(out, child);
         writeEndTag(node, out);
     } else {
         out += "/>";
@@ -178,6 +202,7 @@ XmlParseResult parseXml(std::string_view bytes, pugi::xml_document& doc) {
 
 std::string writeXml(const pugi::xml_document& doc) {
     std::string out(kXmlDeclaration);
+    out.reserve(1 << 16);
     if (pugi::xml_node root = doc.document_element()) writeElement(root, 0, out);
     return encodeGb18030(out);
 }
@@ -215,16 +240,7 @@ void setElementValue(pugi::xml_node element, std::string_view value, bool cdata)
 std::string escapeXml(std::string_view text) {
     std::string out;
     out.reserve(text.size());
-    for (char c : text) {
-        switch (c) {
-            case '"': out += "&quot;"; break;
-            case '&': out += "&amp;"; break;
-            case '\'': out += "&apos;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            default: out += c;
-        }
-    }
+    appendEscaped(out, std::string(text).c_str());
     return out;
 }
 
