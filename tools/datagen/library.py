@@ -80,7 +80,8 @@ def english_ranking():
         sr = sub_rank.get(word)
         if sr is None:
             continue
-        if word in curated.FUNCTION_WORDS or word in curated.BLOCKED_WORDS:
+        if word in curated.FUNCTION_WORDS or word in curated.BLOCKED_WORDS or \
+                word in curated.DROPPED_WORDS:
             continue
         scored.append((math.log(wr) + math.log(sr), word))
     scored.sort()
@@ -163,7 +164,7 @@ married tired interested excited surprised worried bored pleased scared used lef
 """.split())
 
 
-def is_inflected(word, meaning, ranked_set, meaning_of):
+def is_inflected(word, meaning, ranked_set, meaning_of, has_primary):
     """True for a plural, past or irregular form of a ranked word, and for an -ing, -er or -est
     form that means nothing but its base (bigger, running); teacher and building stay."""
     if word in KEEP_INFLECTED:
@@ -178,7 +179,7 @@ def is_inflected(word, meaning, ranked_set, meaning_of):
         if strict and not word.endswith("ss"):
             return True
         base_meaning = meaning_of(base)
-        if meaning is None or base_meaning is None:
+        if meaning is None or base_meaning is None or not has_primary(word):
             return True
         if set(meaning.split("，")) & set(base_meaning.split("，")):
             return True
@@ -271,9 +272,9 @@ class ChineseSide:
         level = self.hsk.get(word)
         if level:
             s += (7 - level) * 0.6
-        s -= c["sense"] * 1.0 + c["gloss"] * 0.5 + c["penalty"]
+        s -= c["sense"] * 1.3 + c["gloss"] * 0.5 + c["penalty"]
         if c["exact"]:
-            s += 1.0
+            s += 1.5  # 老师 means "teacher" and nothing else
         tag = self.jieba.get(word, (0, ""))[1]
         if len(word) == 1:
             # A character's later senses are mostly uses inside compounds: 是 "right", 下 "later".
@@ -287,6 +288,11 @@ class ChineseSide:
         if word not in self.jieba and word not in self.movie:
             s -= 3  # a word neither corpus knows is no word a learner needs
         return s
+
+    def has_primary(self, english):
+        """True when some usable headword has this word in its first sense."""
+        return any(c["sense"] == 0 and self.score(c) >= MIN_SCORE
+                   for c in self.index.get(english, []))
 
     def candidates(self, english):
         """Chinese meanings of an English word, best first, with their scores."""
@@ -328,7 +334,8 @@ def build():
     cleaned = []
     for word in ranking:
         meaning = meaning_for(chinese, word)
-        if is_inflected(word, meaning, ranked_set, lambda base: meaning_for(chinese, base)):
+        if is_inflected(word, meaning, ranked_set, lambda base: meaning_for(chinese, base),
+                        chinese.has_primary):
             continue
         cleaned.append(word)
         if meaning:
