@@ -114,10 +114,11 @@ def make_mp3s(data):
         encode(wav, os.path.join(word, "0.mp3"))
 
         reverb = ("reverb", "40", "50", "60", "gain", "-n", "-3")
-        # Think time: a slow pentatonic figure that loops without a seam.
+        # Think time: a slow pentatonic figure that loops without a seam, its plucks softened
+        # by a low-pass filter so that it stays in the background.
         melody(wav, ["C4+G4:2", "E5", "D5", "G4:2", "A4", "C5", "E4+A4:2", "G5", "E5",
                      "D5:2", "C5", "A4", "F4+C5:2", "A4", "G4", "D5:2", "E5", "-"],
-               beat=0.45, effects=reverb, volume=0.45)
+               beat=0.45, effects=("lowpass", "1800", *reverb), volume=0.45)
         encode(wav, os.path.join(music, "later.mp3"), MUSIC_OPTIONS)
         # Waiting music of the word-chain game: lighter and livelier than the think time.
         melody(wav, ["G4", "B4", "D5", "B4", "C5", "E5", "G5", "E5", "A4", "C5", "E5", "C5",
