@@ -73,8 +73,8 @@ def melody(path, notes, *, voice="pluck", beat=0.3, rate=RATE, channels=1, bits=
     unless given as "C5:2" (beats)."""
     with tempfile.TemporaryDirectory() as work:
         parts = []
-        for i, spec in enumerate(notes):
-            name, _, length = spec.partition(":")
+        for i, note in enumerate(notes):
+            name, _, length = note.partition(":")
             seconds = beat * float(length or 1)
             part = os.path.join(work, f"{i:04d}.wav")
             if name == "-":
