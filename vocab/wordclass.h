@@ -33,7 +33,9 @@ struct CustomLineWords {
     std::string ch;
     std::string wc;
     bool needsEnglish = false;  // only Chinese on the line: the English word must be looked up
-    bool needsMeaning = false;  // only English on the line: the meaning must be looked up
+    // Only English on the line: the meaning must be looked up, and the word classes taken out
+    // of the meaning found (CustomImport rule, labels appended to wc).
+    bool needsMeaning = false;
 };
 
 // Splits one line of a learner's list, such as "apple n. 苹果" or "苹果 apple": trims spaces,

@@ -1,6 +1,7 @@
 // The data files committed under data/ must load with the program's own readers, silently.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <set>
