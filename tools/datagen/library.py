@@ -17,13 +17,15 @@ TARGET_SIZE = 4600
 # ranking are added for the letter.
 MIN_PER_LETTER = 25
 
-# Sense markers that make a sense unusable as a learner's meaning.
+# Senses that are no meaning of their own (variants, surnames, cross-references), and notes in
+# brackets that mark a sense as archaic, regional, slang or technical.
 SKIPPED_SENSE = re.compile(
-    r"\b(surname|variant of|old variant|abbr\. for|used in|classifier for|erhua variant|"
-    r"see [^\s]*\[|(archaic|old|literary|classical|dialect|Cantonese|Tw|Taiwan|Internet slang|"
-    r"slang|dated|old-fashioned|euphemism|onom\.|Buddhism|Daoism|chemistry|math\.|"
-    r"physics|medicine|zoology|botany|astronomy|grammar|linguistics|computing|sports|"
-    r"loanword|Hong Kong|HK|Singapore|Beijing dialect|coll\.|in names|Wu dialect))",
+    r"\b(surname|variant of|old variant|abbr\. for|used in|classifier for|erhua variant)\b|"
+    r"\bsee \S*\[|"
+    r"\((archaic|old|literary|classical|dialect|Cantonese|Tw|Taiwan|Internet slang|slang|"
+    r"dated|old-fashioned|euphemism|onom\.|Buddhism|Daoism|chemistry|math\.|physics|"
+    r"medicine|zoology|botany|astronomy|grammar|linguistics|computing|sports|Hong Kong|HK|"
+    r"Singapore|Beijing dialect|in names|Wu dialect|neologism)\b[^)]*\)",
     re.IGNORECASE)
 # Entries that never go into the library, whichever sense matched.
 OFFENSIVE = re.compile(r"\((vulgar|derog\.|derogatory|offensive|pejorative|usually derog\.)\)|"
@@ -238,8 +240,11 @@ class ChineseSide:
         if gloss.endswith(")") and "(" in gloss:
             gloss = gloss[:gloss.rindex("(")].strip()
             penalty += 0.5  # "name (of a person or thing)": only a note
+        gloss = gloss.rstrip("!")
         if gloss.startswith("to "):
             gloss = gloss[3:]
+            if gloss.startswith("be "):
+                gloss = gloss[3:]  # "to be sorry"
         for article in ("a ", "an "):
             if gloss.startswith(article):
                 gloss = gloss[len(article):]
@@ -310,8 +315,8 @@ MIN_SCORE = 2.0
 SECOND_WITHIN = 0.5
 
 
-def meaning_for(chinese, english):
-    if english in curated.MEANING_OVERRIDES:
+def meaning_for(chinese, english, by_hand=True):
+    if by_hand and english in curated.MEANING_OVERRIDES:
         return curated.MEANING_OVERRIDES[english]
     ranked = [(w, s) for w, s in chinese.candidates(english) if s >= MIN_SCORE]
     if not ranked:
@@ -363,7 +368,8 @@ def build():
     coverage = {}
     for n in (1000, 3000, 5000):
         top = cleaned[:n]
-        coverage[n] = sum(1 for w in top if w in meanings) / len(top)
+        from_dictionary = sum(1 for w in top if meaning_for(chinese, w, by_hand=False))
+        coverage[n] = (from_dictionary / len(top), sum(1 for w in top if w in meanings) / len(top))
     report = {"coverage": coverage, "per_letter": dict(sorted(per_letter.items())),
               "size": len(chosen)}
     return [(w, meanings[w]) for w in chosen], report
