@@ -448,3 +448,5 @@ MEANING_OVERRIDES.update({
     "definite": "确定的", "realistic": "现实的", "sore": "疼痛的", "unaware": "不知道的",
     "voluntary": "自愿的", "hairy": "多毛的", "probable": "很可能的", "structural": "结构的",
 })
+MEANING_OVERRIDES.update({"next": "下一个，其次", "suggestion": "建议，意见", "barely": "几乎不，仅仅",
+                          "suppose": "认为，假定", "neighboring": "邻近的", "certainty": "确定"})
