@@ -39,6 +39,10 @@ TEST_F(ShippedData, ReferenceFilesLoadWithoutAMessage) {
     for (const char* name : {"tt.dat", "word class.dat", "address.dat", "LICENSE.txt"}) {
         expectWellFormedText(kSource / "data" / name);
     }
+    // The manual and the change log go to the program folder itself.
+    for (const char* name : {"说明.txt", "更新日志.txt"}) {
+        expectWellFormedText(kSource / "dist" / name);
+    }
     EXPECT_TRUE(loadWordLists().empty());  // no built-in list ships until one is confirmed
     EXPECT_FALSE(loadWordClasses(m_notifier).empty());
     WordList library = loadMixedLibrary(m_notifier);
