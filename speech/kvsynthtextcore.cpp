@@ -386,14 +386,12 @@ void CKVSynthTextCore::Notify() {
         m_queue.pop_front();
     }
     if (entry.kind == kEndMarker) {
-        std::unique_lock<std::mutex> gate(m_callbackGate, std::defer_lock);
-        if (!t_inCallback) gate.lock();
-        if (!m_callback) return;
-        const bool nested = t_inCallback;
-        t_inCallback = true;
-        m_callback(0, m_param1, m_param2);
-        t_inCallback = nested;
-        return;
+        reportEnd();
+        // A text queued behind the one just finished has no report of its own to start it.
+        std::lock_guard lock(m_queueLock);
+        if (m_queue.empty() || m_queue.front().kind == kEndMarker) return;
+        entry = std::move(m_queue.front());
+        m_queue.pop_front();
     }
     std::shared_lock lock(m_engineLock);
     IKVSpeechVoice* engine = nullptr;
@@ -403,6 +401,16 @@ void CKVSynthTextCore::Notify() {
         engine = m_englishEngine ? m_englishEngine.get() : m_mainEngine.get();
     }
     if (engine) engine->SpeakNow(entry.text.c_str());
+}
+
+void CKVSynthTextCore::reportEnd() {
+    std::unique_lock<std::mutex> gate(m_callbackGate, std::defer_lock);
+    if (!t_inCallback) gate.lock();
+    if (!m_callback) return;
+    const bool nested = t_inCallback;
+    t_inCallback = true;
+    m_callback(0, m_param1, m_param2);
+    t_inCallback = nested;
 }
 
 std::vector<CKVSynthTextCore::QueueEntry> CKVSynthTextCore::queueSnapshot() const {

@@ -134,6 +134,8 @@ private:
     void replaceEngine(Engine& slot, Engine replacement);
     std::size_t findVoice(const char16_t* name) const;
     void append(QueueEntry entry);
+    // Calls the completion callback, if one is registered.
+    void reportEnd();
     int setOn(IKVSpeechVoice* engine, int (IKVSpeechVoice::*set)(int), int value);
     int getFrom(IKVSpeechVoice* engine, int (IKVSpeechVoice::*get)(int*));
 
