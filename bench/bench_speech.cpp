@@ -34,7 +34,9 @@ void onFirstBuffer() {
 }
 
 // Fast sink: the measurement ends when the first buffer arrives, not when it is heard.
-void useFastSink() { setenv("WORDFERN_AUDIO_SINK", "fakesink sync=false", 0); }
+void useFastSink() {
+    setenv("WORDFERN_AUDIO_SINK", "fakesink sync=false", 0);
+}
 
 double milliseconds(Clock::duration d) {
     return std::chrono::duration<double, std::milli>(d).count();
@@ -112,6 +114,9 @@ void BM_SpeakOneWordToFirstBuffer(benchmark::State& state) {
     state.counters["latency_median_ms"] = median(latencies);
     state.counters["espeak_synth_median_ms"] = median(synthesis);
 }
-BENCHMARK(BM_SpeakOneWordToFirstBuffer)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(50);
+BENCHMARK(BM_SpeakOneWordToFirstBuffer)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(50);
 
 }  // namespace

@@ -18,7 +18,7 @@ struct TtsModeInfo {
 };
 
 class ChineseTtsApi {
-public:
+  public:
     virtual ~ChineseTtsApi() = default;
 
     virtual bool createDirectSound() = 0;  // on the default device
@@ -53,7 +53,7 @@ public:
 };
 
 class AbsentChineseTts : public ChineseTtsApi {
-public:
+  public:
     bool createDirectSound() override { return false; }
     void setCooperativeLevel(void*, int) override {}
     void releaseDirectSound() override {}

@@ -5,7 +5,7 @@
 namespace wf {
 
 class EciApi {
-public:
+  public:
     using Handle = void*;
     // Engine event callback: (handle, message, parameter, data); its result is returned to the
     // engine.

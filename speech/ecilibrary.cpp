@@ -62,7 +62,9 @@ EciLibrary::~EciLibrary() {
     if (m_library) dlclose(m_library);
 }
 
-EciApi::Handle EciLibrary::create() { return m_library ? m_new() : nullptr; }
+EciApi::Handle EciLibrary::create() {
+    return m_library ? m_new() : nullptr;
+}
 void EciLibrary::destroy(Handle engine) {
     if (m_delete && engine) m_delete(engine);
 }

@@ -7,7 +7,7 @@
 namespace wf {
 
 class EciLibrary : public EciApi {
-public:
+  public:
     EciLibrary();
     ~EciLibrary() override;
     EciLibrary(const EciLibrary&) = delete;
@@ -30,7 +30,7 @@ public:
     void pause(Handle engine, bool on) override;
     void registerCallback(Handle engine, Callback callback, void* data) override;
 
-private:
+  private:
     void* m_library = nullptr;
     Handle (*m_new)() = nullptr;
     Handle (*m_delete)(Handle) = nullptr;

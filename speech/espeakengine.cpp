@@ -70,8 +70,8 @@ bool EspeakEngine::initialiseOnThread() {
     if (m_triedInit) return m_sampleRate > 0;
     m_triedInit = true;
     // DONT_EXIT: missing data must not end the host process.
-    const int rate = espeak_Initialize(AUDIO_OUTPUT_SYNCHRONOUS, 50, nullptr,
-                                       espeakINITIALIZE_DONT_EXIT);
+    const int rate =
+        espeak_Initialize(AUDIO_OUTPUT_SYNCHRONOUS, 50, nullptr, espeakINITIALIZE_DONT_EXIT);
     if (rate <= 0) return false;
     espeak_SetSynthCallback(synthCallback);
     if (const espeak_VOICE** list = espeak_ListVoices(nullptr)) {

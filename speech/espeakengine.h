@@ -15,7 +15,7 @@
 namespace wf {
 
 class EspeakEngine {
-public:
+  public:
     // The process's engine; it lives until the process ends.
     static EspeakEngine& instance();
 
@@ -40,7 +40,7 @@ public:
     // The same, waiting for the end (benchmarks).
     void synthesizeNow(Synthesis synthesis);
 
-private:
+  private:
     EspeakEngine() = default;
     void post(std::function<void()> job);
     void run(std::function<void()> job);  // waits for the job

@@ -1,9 +1,8 @@
 #include "speech/espeakspeechservice.h"
 
-#include <pugixml.hpp>
-
 #include <algorithm>
 #include <cmath>
+#include <pugixml.hpp>
 
 #include "platform/audio/gstreamer.h"
 #include "platform/audio/pcmoutput.h"
@@ -40,7 +39,9 @@ void collectText(const pugi::xml_node& node, std::string& text, int& pitch) {
 
 EspeakSpeechService::EspeakSpeechService() : m_cancel(std::make_shared<std::atomic<bool>>(false)) {}
 
-EspeakSpeechService::~EspeakSpeechService() { releaseVoice(); }
+EspeakSpeechService::~EspeakSpeechService() {
+    releaseVoice();
+}
 
 const std::vector<EspeakSpeechService::Voice>& EspeakSpeechService::installedVoices() {
     // English for the words, Mandarin read as characters (the "cmn" voice reads them as pinyin
@@ -92,7 +93,8 @@ void EspeakSpeechService::setEventHandler(std::function<void(int)> handler) {
 std::optional<std::vector<SpeechToken>> EspeakSpeechService::voiceTokens() {
     std::vector<SpeechToken> tokens;
     for (const Voice& voice : installedVoices()) {
-        tokens.push_back({{{u"", voice.english}, {u"409", voice.english}, {u"804", voice.chinese}}});
+        tokens.push_back(
+            {{{u"", voice.english}, {u"409", voice.english}, {u"804", voice.chinese}}});
     }
     return tokens;
 }
@@ -134,7 +136,7 @@ std::optional<SpeechToken> EspeakSpeechService::currentOutput() {
 }
 
 EspeakSpeechService::Utterance EspeakSpeechService::readMarkup(std::u16string_view markup,
-                                                                int pitch) {
+                                                               int pitch) {
     Utterance utterance{utf16ToUtf8(markup), pitch};
     const std::string document = "<k>" + utterance.text + "</k>";
     pugi::xml_document parsed;

@@ -16,7 +16,7 @@ namespace wf {
 class PcmOutput;
 
 class EspeakSpeechService : public SpeechService {
-public:
+  public:
     EspeakSpeechService();
     ~EspeakSpeechService() override;
 
@@ -47,7 +47,7 @@ public:
     // Speaking rate -10..10 as espeak-ng words per minute (each step about 11.6 % faster).
     static int wordsPerMinute(int rate);
 
-private:
+  private:
     struct Voice {
         std::string identifier;
         std::u16string english;

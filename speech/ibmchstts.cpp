@@ -67,7 +67,9 @@ int CIbmChsttsNotifySink::TextDataDone() {
 
 CIbmChstts::CIbmChstts(EngineFactory createEngine) : m_createEngine(std::move(createEngine)) {}
 
-CIbmChstts::~CIbmChstts() { Uninit(); }
+CIbmChstts::~CIbmChstts() {
+    Uninit();
+}
 
 bool CIbmChstts::createHolder() {
     if (!m_api->createHolder()) return false;
@@ -121,7 +123,9 @@ void CIbmChstts::Uninit() {
     m_notify.clear();
 }
 
-int CIbmChstts::SetDevice(int) { return loaded() ? kVoiceOk : kVoiceFailed; }
+int CIbmChstts::SetDevice(int) {
+    return loaded() ? kVoiceOk : kVoiceFailed;
+}
 
 int CIbmChstts::GetDevice(int* device) {
     if (!loaded() || !device) return kVoiceFailed;

@@ -17,7 +17,7 @@ class CIbmChstts;
 // Receives the engine's buffer notifications; reference counted because the engine may hold and
 // release it on its own threads.
 class CIbmChsttsNotifySink {
-public:
+  public:
     explicit CIbmChsttsNotifySink(CIbmChstts* owner) : m_owner(owner) {}
     long AddRef() { return ++m_references; }
     long Release();
@@ -26,13 +26,13 @@ public:
     int BookMark() { return 0; }
     int WordPosition() { return 0; }
 
-private:
+  private:
     std::atomic<long> m_references{0};
     CIbmChstts* m_owner;
 };
 
 class CIbmChstts : public IKVSpeechVoice {
-public:
+  public:
     using EngineFactory = std::function<std::unique_ptr<ChineseTtsApi>()>;
     static constexpr const char16_t* kFemaleMode = u"IBM Female Voice SC";
     static constexpr const char16_t* kMaleMode = u"IBM Male Voice SC";
@@ -60,7 +60,7 @@ public:
     int GetPitch(int* value) override;
     int SetNotify(IKVNotify* target, std::intptr_t reserved, IKVSynthText* core) override;
 
-private:
+  private:
     friend class CIbmChsttsNotifySink;
     bool loaded() const { return m_api && m_holder && m_api->holderOpen(); }
     bool createHolder();

@@ -20,14 +20,14 @@ inline constexpr int kEInvalidArg = static_cast<int>(0x80070057u);
 inline constexpr int kVoiceNameSlot = 64;
 
 class IKVNotify {
-public:
+  public:
     virtual ~IKVNotify() = default;
     // The engine has finished a text. May be called on any thread.
     virtual void Notify(std::intptr_t reserved, IKVSynthText* core) = 0;
 };
 
 class IKVSpeechVoice {
-public:
+  public:
     virtual ~IKVSpeechVoice() = default;
     virtual int Init(void* window) = 0;
     virtual void Uninit() = 0;

@@ -1,9 +1,9 @@
 #include "speech/kvsynthtextcore.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <cerrno>
 #include <cstring>
 #include <optional>
 #include <string_view>
@@ -22,7 +22,9 @@ std::u16string_view slotText(const char16_t* slot, std::size_t size) {
     return {slot, n};
 }
 
-bool isEnglishLetter(char16_t c) { return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z'); }
+bool isEnglishLetter(char16_t c) {
+    return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z');
+}
 
 void debugOutput(const std::string& text) {
     // The library prints nothing unless asked; this is the only diagnostic it has.
@@ -55,7 +57,9 @@ void CKVNotify::Notify(std::intptr_t, IKVSynthText* core) {
 CKVSynthTextCore::CKVSynthTextCore(SpeechCoreEnvironment environment)
     : m_environment(std::move(environment)) {}
 
-CKVSynthTextCore::~CKVSynthTextCore() { Uninit(); }
+CKVSynthTextCore::~CKVSynthTextCore() {
+    Uninit();
+}
 
 CKVSynthTextCore::Engine CKVSynthTextCore::createEngine(int kind) const {
     if (!m_environment.createVoice) return nullptr;
@@ -127,7 +131,9 @@ void CKVSynthTextCore::Uninit() {
     m_enumPosition = m_currentVoice = m_englishVoice = kNoVoice;
 }
 
-void CKVSynthTextCore::Destroy() { delete this; }
+void CKVSynthTextCore::Destroy() {
+    delete this;
+}
 
 int CKVSynthTextCore::GetDeviceCount() {
     if (!m_environment.audioOutputNames) return 0;
@@ -229,15 +235,21 @@ int CKVSynthTextCore::getFrom(IKVSpeechVoice* engine, int (IKVSpeechVoice::*get)
 int CKVSynthTextCore::SetVolume(int value) {
     return setOn(m_mainEngine.get(), &IKVSpeechVoice::SetVolume, value);
 }
-int CKVSynthTextCore::GetVolume() { return getFrom(m_mainEngine.get(), &IKVSpeechVoice::GetVolume); }
+int CKVSynthTextCore::GetVolume() {
+    return getFrom(m_mainEngine.get(), &IKVSpeechVoice::GetVolume);
+}
 int CKVSynthTextCore::SetSpeed(int value) {
     return setOn(m_mainEngine.get(), &IKVSpeechVoice::SetSpeed, value);
 }
-int CKVSynthTextCore::GetSpeed() { return getFrom(m_mainEngine.get(), &IKVSpeechVoice::GetSpeed); }
+int CKVSynthTextCore::GetSpeed() {
+    return getFrom(m_mainEngine.get(), &IKVSpeechVoice::GetSpeed);
+}
 int CKVSynthTextCore::SetPitch(int value) {
     return setOn(m_mainEngine.get(), &IKVSpeechVoice::SetPitch, value);
 }
-int CKVSynthTextCore::GetPitch() { return getFrom(m_mainEngine.get(), &IKVSpeechVoice::GetPitch); }
+int CKVSynthTextCore::GetPitch() {
+    return getFrom(m_mainEngine.get(), &IKVSpeechVoice::GetPitch);
+}
 
 int CKVSynthTextCore::SetEnglishVoice(const char16_t* name) {
     if (!name) return 0;
@@ -321,7 +333,8 @@ int CKVSynthTextCore::Speak2(const char16_t* text) {
             i = 1;
         }
         for (; i < runs.size(); ++i) {
-            m_queue.push_back({runs[i].english ? kEnglishText : kMainText, std::move(runs[i].text)});
+            m_queue.push_back(
+                {runs[i].english ? kEnglishText : kMainText, std::move(runs[i].text)});
         }
         m_queue.push_back({kEndMarker, {}});
     }

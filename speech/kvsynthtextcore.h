@@ -20,7 +20,7 @@ namespace wf {
 using KvNotifyCallback = void (*)(std::intptr_t zero, std::intptr_t param1, std::intptr_t param2);
 
 class IKVSynthText {
-public:
+  public:
     virtual ~IKVSynthText() = default;
     virtual int Init(void* window) = 0;
     virtual void Uninit() = 0;
@@ -57,7 +57,7 @@ public:
 };
 
 class CKVNotify : public IKVNotify {
-public:
+  public:
     void Notify(std::intptr_t reserved, IKVSynthText* core) override;
 };
 
@@ -73,7 +73,7 @@ struct SpeechCoreEnvironment {
 SpeechCoreEnvironment systemSpeechEnvironment();
 
 class CKVSynthTextCore : public IKVSynthText {
-public:
+  public:
     explicit CKVSynthTextCore(SpeechCoreEnvironment environment);
     ~CKVSynthTextCore() override;
 
@@ -125,7 +125,7 @@ public:
     // For tests: the queue as it stands.
     std::vector<QueueEntry> queueSnapshot() const;
 
-private:
+  private:
     using Engine = std::unique_ptr<IKVSpeechVoice>;
     static constexpr std::size_t kNoVoice = static_cast<std::size_t>(-1);
 

@@ -83,7 +83,8 @@ std::u16string deviceName(std::int32_t device) {
     char16_t buffer[kDeviceNameBuffer] = {};
     int length = 0;
     if (!state().core->GetDeviceName(device, buffer, kDeviceNameBuffer, &length)) return {};
-    return std::u16string(buffer, static_cast<std::size_t>(std::clamp(length, 0, kDeviceNameBuffer - 1)));
+    return std::u16string(buffer,
+                          static_cast<std::size_t>(std::clamp(length, 0, kDeviceNameBuffer - 1)));
 }
 
 template <typename F>
@@ -95,7 +96,9 @@ auto guarded(F&& body, decltype(body()) failed) noexcept -> decltype(body()) {
     }
 }
 
-std::int32_t clampPercent(std::uint32_t value) { return static_cast<std::int32_t>(std::min<std::uint32_t>(value, 100)); }
+std::int32_t clampPercent(std::uint32_t value) {
+    return static_cast<std::int32_t>(std::min<std::uint32_t>(value, 100));
+}
 
 std::int32_t cachedGet(std::int32_t& cache, int (CKVSynthTextCore::*get)()) {
     CKVSynthTextCore* core = state().core;
@@ -105,7 +108,8 @@ std::int32_t cachedGet(std::int32_t& cache, int (CKVSynthTextCore::*get)()) {
     return cache;
 }
 
-std::int32_t cachedSet(std::int32_t& cache, int (CKVSynthTextCore::*set)(int), std::uint32_t value) {
+std::int32_t cachedSet(std::int32_t& cache, int (CKVSynthTextCore::*set)(int),
+                       std::uint32_t value) {
     CKVSynthTextCore* core = state().core;
     if (!core) return 0;
     cache = clampPercent(value);
@@ -270,13 +274,16 @@ KVTTS_EXPORT int32_t kvttsSetVoiceA(const char* name) {
 }
 
 KVTTS_EXPORT int32_t kvttsSetVolume(uint32_t value) {
-    return guarded([&] { return cachedSet(state().cachedVolume, &CKVSynthTextCore::SetVolume, value); }, 0);
+    return guarded(
+        [&] { return cachedSet(state().cachedVolume, &CKVSynthTextCore::SetVolume, value); }, 0);
 }
 KVTTS_EXPORT int32_t kvttsSetSpeed(uint32_t value) {
-    return guarded([&] { return cachedSet(state().cachedSpeed, &CKVSynthTextCore::SetSpeed, value); }, 0);
+    return guarded(
+        [&] { return cachedSet(state().cachedSpeed, &CKVSynthTextCore::SetSpeed, value); }, 0);
 }
 KVTTS_EXPORT int32_t kvttsSetPitch(uint32_t value) {
-    return guarded([&] { return cachedSet(state().cachedPitch, &CKVSynthTextCore::SetPitch, value); }, 0);
+    return guarded(
+        [&] { return cachedSet(state().cachedPitch, &CKVSynthTextCore::SetPitch, value); }, 0);
 }
 KVTTS_EXPORT int32_t kvttsGetVolume(void) {
     return guarded([] { return cachedGet(state().cachedVolume, &CKVSynthTextCore::GetVolume); }, 0);
@@ -289,11 +296,13 @@ KVTTS_EXPORT int32_t kvttsGetPitch(void) {
 }
 
 KVTTS_EXPORT int32_t kvttsSpeakW(const char16_t* text) {
-    return guarded([&]() -> std::int32_t { return state().core ? state().core->Speak(text) : 0; }, 0);
+    return guarded([&]() -> std::int32_t { return state().core ? state().core->Speak(text) : 0; },
+                   0);
 }
 
 KVTTS_EXPORT int32_t kvttsSpeak2W(const char16_t* text) {
-    return guarded([&]() -> std::int32_t { return state().core ? state().core->Speak2(text) : 0; }, 0);
+    return guarded([&]() -> std::int32_t { return state().core ? state().core->Speak2(text) : 0; },
+                   0);
 }
 
 KVTTS_EXPORT int32_t kvttsSpeakA(const char* text) {
@@ -338,8 +347,8 @@ KVTTS_EXPORT void kvttsSetNotify(kvttsNotifyProc callback, intptr_t param1, intp
 }
 
 KVTTS_EXPORT int32_t kvttsGetDeviceCount(void) {
-    return guarded([]() -> std::int32_t { return state().core ? state().core->GetDeviceCount() : 0; },
-                   0);
+    return guarded(
+        []() -> std::int32_t { return state().core ? state().core->GetDeviceCount() : 0; }, 0);
 }
 
 KVTTS_EXPORT int32_t kvttsSetDevice(int32_t device) {
@@ -366,16 +375,15 @@ KVTTS_EXPORT int32_t kvttsGetDeviceNameA(int32_t device, char* dst, int32_t len)
     return guarded(
         [&]() -> std::int32_t {
             if (!state().core) return 0;
-            const std::string utf8 = wf::truncateToGb18030Bytes(
-                wf::utf16ToUtf8(deviceName(device)), kDeviceNameBuffer - 1);
+            const std::string utf8 = wf::truncateToGb18030Bytes(wf::utf16ToUtf8(deviceName(device)),
+                                                                kDeviceNameBuffer - 1);
             const std::string ansi = wf::encodeGb18030(utf8);
             const auto bytes = static_cast<std::int32_t>(ansi.size()) + 1;  // with its terminator
             if (!dst || len <= 0) return bytes;
             // Cut on a character boundary, never inside a two- or four-byte character.
-            const std::string fitted =
-                len >= bytes ? ansi
-                             : wf::encodeGb18030(wf::truncateToGb18030Bytes(
-                                   utf8, static_cast<std::size_t>(len - 1)));
+            const std::string fitted = len >= bytes ? ansi
+                                                    : wf::encodeGb18030(wf::truncateToGb18030Bytes(
+                                                          utf8, static_cast<std::size_t>(len - 1)));
             std::memcpy(dst, fitted.data(), fitted.size());
             dst[fitted.size()] = '\0';
             return static_cast<std::int32_t>(fitted.size());

@@ -25,7 +25,7 @@ struct SpeechToken {
 };
 
 class SpeechService {
-public:
+  public:
     static constexpr int kRunDone = 1;
     static constexpr int kRunIsSpeaking = 2;
     static constexpr int kEventEndInputStream = 2;

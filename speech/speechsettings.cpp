@@ -25,10 +25,9 @@ std::uint16_t languageOfLocale(std::string_view locale) {
         std::uint16_t id;
     };
     static constexpr Known kKnown[] = {
-        {"zh_CN", 0x804}, {"zh_SG", 0x1004}, {"zh_TW", 0x404}, {"zh_HK", 0xC04},
-        {"zh_MO", 0x1404}, {"zh", 0x804},    {"en_US", 0x409}, {"en_GB", 0x809},
-        {"en_AU", 0xC09}, {"en_CA", 0x1009}, {"en_NZ", 0x1409}, {"en_IE", 0x1809},
-        {"en", 0x409},
+        {"zh_CN", 0x804},  {"zh_SG", 0x1004}, {"zh_TW", 0x404}, {"zh_HK", 0xC04}, {"zh_MO", 0x1404},
+        {"zh", 0x804},     {"en_US", 0x409},  {"en_GB", 0x809}, {"en_AU", 0xC09}, {"en_CA", 0x1009},
+        {"en_NZ", 0x1409}, {"en_IE", 0x1809}, {"en", 0x409},
     };
     for (const Known& known : kKnown) {
         if (name == known.name) return known.id;
@@ -92,8 +91,7 @@ StoredSpeechSettings SpeechSettingsFile::load() const {
     return settings;
 }
 
-void SpeechSettingsFile::save(const std::u16string* voice, int volume, int speed,
-                              int pitch) const {
+void SpeechSettingsFile::save(const std::u16string* voice, int volume, int speed, int pitch) const {
     if (m_path.empty()) return;
     ProfileDocument document = ProfileDocument::load(m_path);
     if (voice) {

@@ -28,7 +28,7 @@ struct StoredSpeechSettings {
 };
 
 class SpeechSettingsFile {
-public:
+  public:
     explicit SpeechSettingsFile(std::filesystem::path path) : m_path(std::move(path)) {}
     const std::filesystem::path& path() const { return m_path; }
     bool exists() const;
@@ -36,7 +36,7 @@ public:
     // An absent voice removes the key.
     void save(const std::u16string* voice, int volume, int speed, int pitch) const;
 
-private:
+  private:
     std::filesystem::path m_path;
 };
 

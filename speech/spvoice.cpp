@@ -1,10 +1,9 @@
 #include "speech/spvoice.h"
 
-#include <pugixml.hpp>
-
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <pugixml.hpp>
 
 #include "platform/codec.h"
 #include "speech/speechsettings.h"
@@ -78,7 +77,9 @@ std::u16string pitchMarkup(int pitch, std::u16string_view text) {
 CSpVoice::CSpVoice(ServiceFactory createService, std::function<std::uint16_t()> language)
     : m_createService(std::move(createService)), m_language(std::move(language)) {}
 
-CSpVoice::~CSpVoice() { Uninit(); }
+CSpVoice::~CSpVoice() {
+    Uninit();
+}
 
 int CSpVoice::Init(void*) {
     Uninit();

@@ -13,7 +13,7 @@
 namespace wf {
 
 class CSpVoice : public IKVSpeechVoice {
-public:
+  public:
     using ServiceFactory = std::function<std::unique_ptr<SpeechService>()>;
     // language: the user-interface language in which token names are read.
     CSpVoice(ServiceFactory createService, std::function<std::uint16_t()> language);
@@ -41,7 +41,7 @@ public:
 
     int pitch() const { return m_pitch; }
 
-private:
+  private:
     std::u16string displayName(const SpeechToken& token) const;
     void onEvent(int event);
 

@@ -16,9 +16,11 @@ SpeechCoreEnvironment systemSpeechEnvironment() {
     environment.createVoice = [](int kind) -> std::unique_ptr<IKVSpeechVoice> {
         switch (kind) {
             case kKindIbmChinese:
-                return std::make_unique<CIbmChstts>([] { return std::make_unique<AbsentChineseTts>(); });
+                return std::make_unique<CIbmChstts>(
+                    [] { return std::make_unique<AbsentChineseTts>(); });
             case kKindViavoice:
-                return std::make_unique<CViavoiceTts>([] { return std::make_unique<EciLibrary>(); });
+                return std::make_unique<CViavoiceTts>(
+                    [] { return std::make_unique<EciLibrary>(); });
             case kKindSpeechService:
                 return std::make_unique<CSpVoice>(
                     [] { return std::make_unique<EspeakSpeechService>(); }, userInterfaceLanguage);
@@ -28,7 +30,8 @@ SpeechCoreEnvironment systemSpeechEnvironment() {
     };
     environment.audioOutputNames = [] {
         std::vector<std::u16string> names;
-        for (const AudioOutputInfo& output : audioOutputs()) names.push_back(utf8ToUtf16(output.name));
+        for (const AudioOutputInfo& output : audioOutputs())
+            names.push_back(utf8ToUtf16(output.name));
         return names;
     };
     return environment;

@@ -9,7 +9,9 @@ namespace wf {
 
 CViavoiceTts::CViavoiceTts(EngineFactory createEngine) : m_createEngine(std::move(createEngine)) {}
 
-CViavoiceTts::~CViavoiceTts() { Uninit(); }
+CViavoiceTts::~CViavoiceTts() {
+    Uninit();
+}
 
 int CViavoiceTts::Init(void*) {
     if (m_engine) Uninit();
@@ -50,7 +52,9 @@ int CViavoiceTts::SetDevice(int device) {
     return m_api->setOutputDevice(m_engine, device) ? kVoiceOk : kVoiceFailed;
 }
 
-int CViavoiceTts::GetDevice(int*) { return kVoiceFailed; }
+int CViavoiceTts::GetDevice(int*) {
+    return kVoiceFailed;
+}
 
 void CViavoiceTts::copySlot(int slot, char16_t* destination) const {
     const std::u16string& name = m_names[static_cast<std::size_t>(slot)];
@@ -69,7 +73,8 @@ int CViavoiceTts::EnumVoices(char16_t* names, int capacity, int* count) {
         return kVoiceFailed;
     }
     const int copied = std::min(capacity, kPresetVoices);
-    for (int i = 0; i < copied; ++i) copySlot(i, names + static_cast<std::size_t>(i) * kVoiceNameSlot);
+    for (int i = 0; i < copied; ++i)
+        copySlot(i, names + static_cast<std::size_t>(i) * kVoiceNameSlot);
     *count = copied;
     return kVoiceOk;
 }
@@ -129,7 +134,7 @@ int CViavoiceTts::Resume() {
 int CViavoiceTts::SetVolume(int value) {
     if (!m_engine) return kVoiceFailed;
     return m_api->setVoiceParam(m_engine, 0, EciApi::kParamVolume, value) == 0 ? kVoiceOk
-                                                                                : kVoiceFailed;
+                                                                               : kVoiceFailed;
 }
 
 int CViavoiceTts::GetVolume(int* value) {
@@ -142,7 +147,7 @@ int CViavoiceTts::SetSpeed(int value) {
     if (!m_engine) return kVoiceFailed;
     const int speed = static_cast<int>(value * 2.5);
     return m_api->setVoiceParam(m_engine, 0, EciApi::kParamSpeed, speed) != 0 ? kVoiceOk
-                                                                                : kVoiceFailed;
+                                                                              : kVoiceFailed;
 }
 
 int CViavoiceTts::GetSpeed(int* value) {
@@ -154,7 +159,7 @@ int CViavoiceTts::GetSpeed(int* value) {
 int CViavoiceTts::SetPitch(int value) {
     if (!m_engine) return kVoiceFailed;
     return m_api->setVoiceParam(m_engine, 0, EciApi::kParamPitch, value) != 0 ? kVoiceOk
-                                                                                : kVoiceFailed;
+                                                                              : kVoiceFailed;
 }
 
 int CViavoiceTts::GetPitch(int* value) {

@@ -13,7 +13,7 @@
 namespace wf {
 
 class CViavoiceTts : public IKVSpeechVoice {
-public:
+  public:
     using EngineFactory = std::function<std::unique_ptr<EciApi>()>;
     explicit CViavoiceTts(EngineFactory createEngine);
     ~CViavoiceTts() override;
@@ -40,7 +40,7 @@ public:
 
     int selectedVoice() const { return m_selected; }
 
-private:
+  private:
     static constexpr int kPresetVoices = 8;
     static int eventCallback(EciApi::Handle engine, int message, long parameter, void* data);
     void copySlot(int slot, char16_t* destination) const;

@@ -131,7 +131,9 @@ GstBusSyncReply busSyncHandler(GstBus*, GstMessage* message, gpointer data) {
     return GST_BUS_DROP;  // nobody pops this bus
 }
 
-void deleteBusContext(gpointer data) { delete static_cast<BusContext*>(data); }
+void deleteBusContext(gpointer data) {
+    delete static_cast<BusContext*>(data);
+}
 
 }  // namespace
 
@@ -195,10 +197,9 @@ std::uint64_t PcmOutput::beginStream() {
         }
         return 0;
     }
-    GstCaps* caps = gst_caps_new_simple("audio/x-raw", "format", G_TYPE_STRING, "S16LE", "rate",
-                                        G_TYPE_INT, m_state->rate, "channels", G_TYPE_INT,
-                                        m_state->channels, "layout", G_TYPE_STRING, "interleaved",
-                                        nullptr);
+    GstCaps* caps = gst_caps_new_simple(
+        "audio/x-raw", "format", G_TYPE_STRING, "S16LE", "rate", G_TYPE_INT, m_state->rate,
+        "channels", G_TYPE_INT, m_state->channels, "layout", G_TYPE_STRING, "interleaved", nullptr);
     g_object_set(source, "caps", caps, "format", GST_FORMAT_TIME, "max-bytes",
                  static_cast<guint64>(0), nullptr);
     gst_caps_unref(caps);
@@ -301,6 +302,8 @@ bool PcmOutput::isPaused() const {
     return m_state->paused;
 }
 
-void PcmOutput::setFirstBufferObserver(void (*observer)()) { g_firstBufferObserver = observer; }
+void PcmOutput::setFirstBufferObserver(void (*observer)()) {
+    g_firstBufferObserver = observer;
+}
 
 }  // namespace wf

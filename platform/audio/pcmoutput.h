@@ -12,7 +12,7 @@
 namespace wf {
 
 class PcmOutput {
-public:
+  public:
     // Called on the output's own thread when a stream ended by endStream() has been played to its
     // end (or could not be played at all: ok is then false). Never called for a stopped stream.
     using FinishedHandler = std::function<void(std::uint64_t stream, bool ok)>;
@@ -47,7 +47,7 @@ public:
 
     struct State;  // shared with the output's thread and the pipelines' bus handlers
 
-private:
+  private:
     std::shared_ptr<State> m_state;
 };
 

@@ -38,7 +38,7 @@ struct ServiceRecord {
 };
 
 class FakeService : public SpeechService {
-public:
+  public:
     explicit FakeService(ServiceRecord& record) : m_record(record) {}
     bool createVoice() override { return true; }
     void releaseVoice() override {}
@@ -86,12 +86,12 @@ public:
         return 0;
     }
 
-private:
+  private:
     ServiceRecord& m_record;
 };
 
 class SpVoiceTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         record.voices = {{{{u"", u"English (America)"}, {u"804", u"英语（美国）"}}},
                          {{{u"", u"Chinese"}}}};
@@ -153,7 +153,8 @@ TEST_F(SpVoiceTest, TextThatIsNotMarkupIsSpokenAsWritten) {
         record.spoken.clear();
         voice.Speak(c.text.c_str());
         ASSERT_EQ(record.spoken.size(), 1u);
-        EXPECT_EQ(record.spoken[0].first, u"<pitch middle=\"0\" />" + c.sent) << utf16ToUtf8(c.text);
+        EXPECT_EQ(record.spoken[0].first, u"<pitch middle=\"0\" />" + c.sent)
+            << utf16ToUtf8(c.text);
         EXPECT_EQ(EspeakSpeechService::readMarkup(record.spoken[0].first, 0).text, c.heard);
     }
     EXPECT_EQ(EspeakSpeechService::readMarkup(u"<pitch middle=\"5\">up</pitch>", 0).pitch, 5);
@@ -234,7 +235,7 @@ struct EciRecord {
 };
 
 class FakeEci : public EciApi {
-public:
+  public:
     explicit FakeEci(EciRecord& record) : m_record(record) {}
     Handle create() override { return m_record.installed ? &m_record : nullptr; }
     void destroy(Handle) override { m_record.calls.push_back("delete"); }
@@ -273,12 +274,12 @@ public:
         m_record.data = data;
     }
 
-private:
+  private:
     EciRecord& m_record;
 };
 
 class ViavoiceTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { ASSERT_EQ(voice.Init(nullptr), kVoiceOk); }
     EciRecord record;
     CViavoiceTts voice{[this] { return std::make_unique<FakeEci>(record); }};
@@ -363,7 +364,7 @@ struct ChineseRecord {
 };
 
 class FakeChineseTts : public AbsentChineseTts {
-public:
+  public:
     explicit FakeChineseTts(ChineseRecord& record) : m_record(record) {}
     bool openEnumerator() override { return true; }
     std::optional<TtsModeInfo> findMode(std::u16string_view name) override {
@@ -406,7 +407,7 @@ public:
         return 0;
     }
 
-private:
+  private:
     ChineseRecord& m_record;
 };
 

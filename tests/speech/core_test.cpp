@@ -21,10 +21,12 @@ void countCallback(std::intptr_t zero, std::intptr_t param1, std::intptr_t param
     if (g_afterUninit) ++g_lateCallbacks;
 }
 
-std::u16string text(const char16_t* value) { return value ? value : u"(null)"; }
+std::u16string text(const char16_t* value) {
+    return value ? value : u"(null)";
+}
 
 class SpeechCoreTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         g_callbacks = 0;
         g_afterUninit = false;
@@ -156,8 +158,8 @@ TEST_F(SpeechCoreTest, EnglishVoiceSpeaksItsRunsInTurn) {
     EXPECT_EQ(g_callbacks, 2);
     EXPECT_FALSE(engine(kKindSpeechService).reportEnd());
     EXPECT_TRUE(core->queueSnapshot().empty());
-    EXPECT_EQ(world.takeLog(), (std::vector<std::string>{"2:SpeakNow 你好 ", "3:SpeakNow world",
-                                                         "3:SpeakNow Hi"}));
+    EXPECT_EQ(world.takeLog(),
+              (std::vector<std::string>{"2:SpeakNow 你好 ", "3:SpeakNow world", "3:SpeakNow Hi"}));
 
     EXPECT_EQ(core->SpeakWith(u"x", 2), 0);
     EXPECT_EQ(core->SpeakWith(u"word", 1), 1);

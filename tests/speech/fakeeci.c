@@ -57,8 +57,12 @@ void* eciDelete(void* handle) {
     return NULL;
 }
 
-int eciSetParam(void* handle, int param, int value) { return 0; }
-int eciCopyVoice(void* handle, int from, int to) { return 1; }
+int eciSetParam(void* handle, int param, int value) {
+    return 0;
+}
+int eciCopyVoice(void* handle, int from, int to) {
+    return 1;
+}
 
 int eciGetVoiceName(void* handle, int voice, void* buffer) {
     if (voice < 1 || voice > 8) return 0;
@@ -80,7 +84,9 @@ int eciSetVoiceParam(void* handle, int voice, int param, int value) {
     return param == 7 ? 0 : old + 1; /* what the adapter reads as success */
 }
 
-int eciAddText(void* handle, const void* text) { return 1; }
+int eciAddText(void* handle, const void* text) {
+    return 1;
+}
 int eciInsertIndex(void* handle, int index) {
     ((struct Engine*)handle)->pendingIndex = 1;
     return 1;
@@ -109,14 +115,24 @@ int eciStop(void* handle) {
     return 1;
 }
 
-int eciSetOutputDevice(void* handle, int device) { return device >= 0 && device < 2; }
-int eciPause(void* handle, int on) { return 1; }
+int eciSetOutputDevice(void* handle, int device) {
+    return device >= 0 && device < 2;
+}
+int eciPause(void* handle, int on) {
+    return 1;
+}
 
 void eciRegisterCallback(void* handle, EciCallback callback, void* data) {
     ((struct Engine*)handle)->callback = callback;
     ((struct Engine*)handle)->data = data;
 }
 
-int fakeEciLastSet(int param) { return (param >= 0 && param < 16) ? g_lastSet[param] : -1; }
-int fakeEciGetCalls(void) { return g_getCalls; }
-int fakeEciEngines(void) { return g_engines; }
+int fakeEciLastSet(int param) {
+    return (param >= 0 && param < 16) ? g_lastSet[param] : -1;
+}
+int fakeEciGetCalls(void) {
+    return g_getCalls;
+}
+int fakeEciEngines(void) {
+    return g_engines;
+}

@@ -37,7 +37,7 @@ struct FakeWorld {
 };
 
 class FakeVoice : public IKVSpeechVoice {
-public:
+  public:
     FakeVoice(FakeWorld& world, int kind) : m_world(world), m_kind(kind) {
         std::lock_guard lock(world.mutex);
         world.live[kind] = this;
@@ -125,16 +125,14 @@ public:
         return m_pending.size();
     }
 
-private:
+  private:
     int queue(const char16_t* text, const char* what) {
         m_pending.push_back(text);
         m_wake.notify_all();
         record(what + utf16ToUtf8(text));
         return kVoiceOk;
     }
-    void record(const std::string& entry) {
-        m_world.record(std::to_string(m_kind) + ":" + entry);
-    }
+    void record(const std::string& entry) { m_world.record(std::to_string(m_kind) + ":" + entry); }
     int set(int& slot, int value) {
         if (!m_loaded) return kVoiceFailed;
         slot = value;
@@ -170,7 +168,9 @@ private:
 inline SpeechCoreEnvironment fakeEnvironment(FakeWorld& world,
                                              std::vector<std::u16string> outputs = {}) {
     SpeechCoreEnvironment environment;
-    environment.createVoice = [&world](int kind) { return std::make_unique<FakeVoice>(world, kind); };
+    environment.createVoice = [&world](int kind) {
+        return std::make_unique<FakeVoice>(world, kind);
+    };
     environment.audioOutputNames = [outputs] { return outputs; };
     return environment;
 }

@@ -13,12 +13,14 @@
 
 #include "speech/include/kvtts.h"
 
+/* clang-format off */
 #define EXPORTS(X)                                                                            \
     X(InitW) X(InitA) X(Uninit) X(Save) X(GetCount) X(GetFirstVoiceW) X(GetNextVoiceW)        \
     X(GetVoiceW) X(GetFirstVoiceA) X(GetNextVoiceA) X(GetVoiceA) X(SetVoiceW) X(SetVoiceA)    \
     X(SetVolume) X(SetSpeed) X(SetPitch) X(GetVolume) X(GetSpeed) X(GetPitch) X(SpeakW)       \
     X(Speak2W) X(SpeakA) X(Speak2A) X(Stop) X(Pause) X(Resume) X(SetNotify) X(GetDeviceCount) \
     X(SetDevice) X(GetDeviceNameW) X(GetDeviceNameA)
+/* clang-format on */
 
 static struct {
 #define FIELD(name) __typeof__(&kvtts##name) name;
@@ -27,12 +29,12 @@ static struct {
 } kv;
 
 static int g_failures;
-#define CHECK(condition)                                                     \
-    do {                                                                     \
-        if (!(condition)) {                                                  \
+#define CHECK(condition)                                                            \
+    do {                                                                            \
+        if (!(condition)) {                                                         \
             fprintf(stderr, "%s:%d: failed: %s\n", __FILE__, __LINE__, #condition); \
-            ++g_failures;                                                    \
-        }                                                                    \
+            ++g_failures;                                                           \
+        }                                                                           \
     } while (0)
 
 static atomic_int g_notified;
@@ -86,11 +88,11 @@ static void* openPrivateCopy(const char* library, char* folder, size_t folderSiz
 
 static int bindExports(void* library) {
     int missing = 0;
-#define BIND(name)                                                      \
-    kv.name = (__typeof__(kv.name))dlsym(library, "kvtts" #name);       \
-    if (!kv.name) {                                                     \
-        fprintf(stderr, "missing export kvtts%s\n", #name);             \
-        ++missing;                                                      \
+#define BIND(name)                                                \
+    kv.name = (__typeof__(kv.name))dlsym(library, "kvtts" #name); \
+    if (!kv.name) {                                               \
+        fprintf(stderr, "missing export kvtts%s\n", #name);       \
+        ++missing;                                                \
     }
     EXPORTS(BIND)
 #undef BIND
@@ -151,8 +153,8 @@ static void testBeforeInitialisation(const char* settingsFile) {
             ++g_failures;
         }
     }
-    CHECK(wide[0] == 'x' && narrow[0] == 'x');  /* buffers untouched */
-    CHECK(access(settingsFile, F_OK) != 0);     /* nothing saved */
+    CHECK(wide[0] == 'x' && narrow[0] == 'x'); /* buffers untouched */
+    CHECK(access(settingsFile, F_OK) != 0);    /* nothing saved */
 }
 
 static int (*fakeLastSet)(int);
@@ -218,7 +220,7 @@ static void testVoicesAndParameters(void) {
     calls = fakeGetCalls();
     CHECK(kv.GetSpeed() == 40 && fakeGetCalls() == calls);
     CHECK(kv.SetVoiceA("Fake Voice 1") == 1);
-    CHECK(kv.GetSpeed() == 40);  /* same voice: caches kept */
+    CHECK(kv.GetSpeed() == 40); /* same voice: caches kept */
     CHECK(kv.SetVoiceA("Fake Voice 2") == 1);
     CHECK(kv.GetSpeed() == 50 && kv.GetVolume() == 80);
     CHECK(strcmp(kv.GetVoiceA(), "Fake Voice 2") == 0);

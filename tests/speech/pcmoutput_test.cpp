@@ -1,5 +1,7 @@
 // PCM playback into "fakesink sync=true", which plays in real time: the end of a stream is
 // reported once, after its audio has been played; a stopped stream is never reported.
+#include "platform/audio/pcmoutput.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -9,8 +11,6 @@
 #include <thread>
 #include <vector>
 
-#include "platform/audio/pcmoutput.h"
-
 namespace wf::test {
 namespace {
 
@@ -18,7 +18,7 @@ using Clock = std::chrono::steady_clock;
 constexpr int kRate = 16000;
 
 class PcmOutputTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         setenv("WORDFERN_AUDIO_SINK", "fakesink sync=true", 1);
         output.setFinishedHandler([this](std::uint64_t stream, bool ok) {
@@ -32,7 +32,8 @@ protected:
         const std::uint64_t stream = output.beginStream();
         EXPECT_NE(stream, 0u);
         std::vector<std::int16_t> samples(kRate * length.count() / 1000 / 4);
-        for (int i = 0; i < 4; ++i) EXPECT_TRUE(output.write(stream, samples.data(), samples.size()));
+        for (int i = 0; i < 4; ++i)
+            EXPECT_TRUE(output.write(stream, samples.data(), samples.size()));
         if (end) output.endStream(stream);
         return stream;
     }
@@ -63,7 +64,7 @@ TEST_F(PcmOutputTest, StoppedAndReplacedStreamsAreNotReported) {
     const std::uint64_t stopped = play(std::chrono::milliseconds(300));
     output.stop();
     EXPECT_FALSE(output.write(stopped, nullptr, 0));
-    play(std::chrono::milliseconds(300));                      // replaced by the next one
+    play(std::chrono::milliseconds(300));  // replaced by the next one
     const std::uint64_t last = play(std::chrono::milliseconds(100));
     ASSERT_TRUE(waitFor(1));
     std::this_thread::sleep_for(std::chrono::milliseconds(400));

@@ -11,11 +11,19 @@ namespace {
 
 TEST(SpeechLanguage, LocaleNamesGiveLanguageIdentifiers) {
     const std::pair<const char*, std::uint16_t> cases[] = {
-        {"zh_CN.UTF-8", 0x804}, {"zh_CN", 0x804},     {"zh_TW.Big5", 0x404},
-        {"zh_HK.UTF-8", 0xC04}, {"zh_SG.GB2312", 0x1004},
-        {"en_US.UTF-8", 0x409}, {"en_GB", 0x809},     {"en_IN.UTF-8", 0x409},
-        {"C", 0x409},           {"C.UTF-8", 0x409},   {"POSIX", 0x409},
-        {"fr_FR.UTF-8", 0x409}, {"", 0x409},
+        {"zh_CN.UTF-8", 0x804},
+        {"zh_CN", 0x804},
+        {"zh_TW.Big5", 0x404},
+        {"zh_HK.UTF-8", 0xC04},
+        {"zh_SG.GB2312", 0x1004},
+        {"en_US.UTF-8", 0x409},
+        {"en_GB", 0x809},
+        {"en_IN.UTF-8", 0x409},
+        {"C", 0x409},
+        {"C.UTF-8", 0x409},
+        {"POSIX", 0x409},
+        {"fr_FR.UTF-8", 0x409},
+        {"", 0x409},
     };
     for (auto [locale, id] : cases) EXPECT_EQ(languageOfLocale(locale), id) << locale;
 
@@ -51,7 +59,8 @@ TEST(SpeechLanguage, FirstSetVariableWins) {
 
 TEST(SpeechSettings, IntegersReadAsTheProfileFunctionsReadThem) {
     const std::pair<std::optional<std::string>, int> cases[] = {
-        {"150", 150}, {"-5", 0}, {"-1", 0}, {"12abc", 12}, {"abc", 0}, {" 7", 7}, {std::nullopt, 50}};
+        {"150", 150}, {"-5", 0}, {"-1", 0},         {"12abc", 12},
+        {"abc", 0},   {" 7", 7}, {std::nullopt, 50}};
     for (const auto& [text, value] : cases) EXPECT_EQ(profileInteger(text, 50), value);
 }
 
