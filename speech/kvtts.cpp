@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "platform/codec.h"
+#include "speech/devicename.h"
 #include "speech/kvsynthtextcore.h"
 #include "speech/speechsettings.h"
 
@@ -359,14 +360,7 @@ KVTTS_EXPORT int32_t kvttsSetDevice(int32_t device) {
 KVTTS_EXPORT int32_t kvttsGetDeviceNameW(int32_t device, char16_t* dst, int32_t count) {
     return guarded(
         [&]() -> std::int32_t {
-            if (!state().core) return 0;
-            const std::u16string name = deviceName(device);
-            const auto length = static_cast<std::int32_t>(name.size());
-            if (!dst || count <= 0) return length;
-            const std::int32_t copied = std::min(length, count - 1);
-            std::copy_n(name.begin(), copied, dst);
-            dst[copied] = 0;
-            return copied;
+            return state().core ? wf::copyDeviceNameW(deviceName(device), dst, count) : 0;
         },
         0);
 }
@@ -374,19 +368,7 @@ KVTTS_EXPORT int32_t kvttsGetDeviceNameW(int32_t device, char16_t* dst, int32_t 
 KVTTS_EXPORT int32_t kvttsGetDeviceNameA(int32_t device, char* dst, int32_t len) {
     return guarded(
         [&]() -> std::int32_t {
-            if (!state().core) return 0;
-            const std::string utf8 = wf::truncateToGb18030Bytes(wf::utf16ToUtf8(deviceName(device)),
-                                                                kDeviceNameBuffer - 1);
-            const std::string ansi = wf::encodeGb18030(utf8);
-            const auto bytes = static_cast<std::int32_t>(ansi.size()) + 1;  // with its terminator
-            if (!dst || len <= 0) return bytes;
-            // Cut on a character boundary, never inside a two- or four-byte character.
-            const std::string fitted = len >= bytes ? ansi
-                                                    : wf::encodeGb18030(wf::truncateToGb18030Bytes(
-                                                          utf8, static_cast<std::size_t>(len - 1)));
-            std::memcpy(dst, fitted.data(), fitted.size());
-            dst[fitted.size()] = '\0';
-            return static_cast<std::int32_t>(fitted.size());
+            return state().core ? wf::copyDeviceNameA(deviceName(device), dst, len) : 0;
         },
         0);
 }
