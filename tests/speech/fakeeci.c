@@ -3,6 +3,7 @@
  * parameters are kept as set; the index marker of a synthesised text is reported from a thread
  * of its own, like the real engine does. Inspection functions start with fakeEci. */
 #include <pthread.h>
+#include <stdatomic.h>
 #include <stdint.h>
 #include <stdio.h>
 #include <string.h>
@@ -17,7 +18,7 @@ struct Engine {
     int pendingIndex; /* an index marker was added since the last synthesis */
     pthread_t reporter;
     int reporting;
-    volatile int stopped;
+    atomic_int stopped;
 };
 
 static struct Engine g_engine;
@@ -45,7 +46,7 @@ static void joinReporter(struct Engine* engine, int stop) {
         return;
     }
     if (engine->reporting) {
-        if (stop) engine->stopped = 1;
+        if (stop) atomic_store(&engine->stopped, 1);
         pthread_join(engine->reporter, NULL);
         engine->reporting = 0;
     }
@@ -96,7 +97,8 @@ static void* report(void* argument) {
     struct Engine* engine = (struct Engine*)argument;
     struct timespec pause = {0, 20 * 1000 * 1000};
     nanosleep(&pause, NULL);
-    if (!engine->stopped && engine->callback) engine->callback(engine, 2, 0, engine->data);
+    if (!atomic_load(&engine->stopped) && engine->callback)
+        engine->callback(engine, 2, 0, engine->data);
     return NULL;
 }
 
@@ -105,7 +107,7 @@ int eciSynthesize(void* handle) {
     joinReporter(engine, 0); /* the text before is spoken to its end first */
     if (!engine->pendingIndex) return 1;
     engine->pendingIndex = 0;
-    engine->stopped = 0;
+    atomic_store(&engine->stopped, 0);
     engine->reporting = pthread_create(&engine->reporter, NULL, report, engine) == 0;
     return 1;
 }
