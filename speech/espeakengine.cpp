@@ -14,7 +14,11 @@ int synthCallback(short* samples, int count, espeak_EVENT* events) {
     auto* synthesis = events ? static_cast<EspeakEngine::Synthesis*>(events->user_data) : nullptr;
     if (!synthesis) return 0;
     if (synthesis->cancelled && synthesis->cancelled->load()) return 1;
-    if (samples && count > 0 && synthesis->sink && !synthesis->sink(samples, count)) return 1;
+    try {
+        if (samples && count > 0 && synthesis->sink && !synthesis->sink(samples, count)) return 1;
+    } catch (...) {
+        return 1;  // nothing may unwind through espeak-ng's frames
+    }
     return 0;
 }
 

@@ -61,7 +61,11 @@ long CIbmChsttsNotifySink::Release() {
 }
 
 int CIbmChsttsNotifySink::TextDataDone() {
-    if (m_owner) m_owner->m_notify.fire();
+    try {
+        if (m_owner) m_owner->m_notify.fire();
+    } catch (...) {
+        // called by the engine: nothing may unwind into it
+    }
     return 0;
 }
 

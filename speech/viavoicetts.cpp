@@ -176,7 +176,11 @@ int CViavoiceTts::SetNotify(IKVNotify* target, std::intptr_t reserved, IKVSynthT
 
 int CViavoiceTts::eventCallback(EciApi::Handle, int message, long, void* data) {
     if (data && message == EciApi::kMessageIndexReply) {
-        static_cast<CViavoiceTts*>(data)->m_notify.fire();
+        try {
+            static_cast<CViavoiceTts*>(data)->m_notify.fire();
+        } catch (...) {
+            // nothing may unwind through the engine's frames
+        }
     }
     return 1;
 }

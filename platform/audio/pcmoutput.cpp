@@ -105,7 +105,11 @@ struct PcmOutput::State : std::enable_shared_from_this<PcmOutput::State> {
             if (!call) continue;
             handlerRunning = true;
             lock.unlock();
-            call(id, ok);
+            try {
+                call(id, ok);
+            } catch (...) {
+                // the handler's failure must not end the thread every later report needs
+            }
             lock.lock();
             handlerRunning = false;
             handlerDone.notify_all();
@@ -124,8 +128,12 @@ GstBusSyncReply busSyncHandler(GstBus*, GstMessage* message, gpointer data) {
     auto* context = static_cast<BusContext*>(data);
     const GstMessageType type = GST_MESSAGE_TYPE(message);
     if (type == GST_MESSAGE_EOS || type == GST_MESSAGE_ERROR) {
-        if (auto state = context->state.lock()) {
-            state->streamDone(context->stream, type == GST_MESSAGE_EOS);
+        try {
+            if (auto state = context->state.lock()) {
+                state->streamDone(context->stream, type == GST_MESSAGE_EOS);
+            }
+        } catch (...) {
+            // nothing may unwind through GStreamer's frames
         }
     }
     return GST_BUS_DROP;  // nobody pops this bus
