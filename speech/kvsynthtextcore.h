@@ -10,7 +10,6 @@
 #include <mutex>
 #include <shared_mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "speech/ikvspeechvoice.h"
@@ -160,7 +159,6 @@ class CKVSynthTextCore : public IKVSynthText {
     KvNotifyCallback m_callback = nullptr;
     std::intptr_t m_param1 = 0;
     std::intptr_t m_param2 = 0;
-    std::thread::id m_callbackThread;
 };
 
 // The cutting of a mixed text into runs for the main and the English voice.
