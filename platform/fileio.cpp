@@ -39,7 +39,10 @@ std::optional<std::string> readFileBytes(const std::filesystem::path& path) {
 bool writeFileAtomically(const std::filesystem::path& path, std::string_view bytes) {
     std::filesystem::path folder = path.parent_path();
     if (folder.empty()) folder = ".";
-    std::string pattern = (folder / ("." + path.filename().string() + ".XXXXXX")).string();
+    std::string name = path.filename().string();
+    name.insert(0, 1, '.');
+    name += ".XXXXXX";
+    std::string pattern = (folder / name).string();
     int fd = ::mkstemp(pattern.data());
     if (fd < 0) return false;
     bool ok = true;
@@ -73,13 +76,11 @@ bool writeFileAtomically(const std::filesystem::path& path, std::string_view byt
 
 std::optional<std::filesystem::path> keepUnreadableFile(const std::filesystem::path& path,
                                                         std::string_view timestamp) {
-    std::filesystem::path target = path;
-    target += ".unreadable-";
-    target += std::string(timestamp);
+    const std::string base = path.filename().string() + ".unreadable-" + std::string(timestamp);
+    std::filesystem::path target = path.parent_path() / base;
     std::error_code ec;
     for (int n = 2; std::filesystem::exists(target, ec); ++n) {
-        target = path;
-        target += ".unreadable-" + std::string(timestamp) + "-" + std::to_string(n);
+        target = path.parent_path() / (base + "-" + std::to_string(n));
     }
     std::filesystem::rename(path, target, ec);
     if (ec) return std::nullopt;

@@ -52,11 +52,9 @@ ProfileDocument ProfileDocument::parse(std::string_view bytes) {
             pos = bytes.size();
         } else {
             text = bytes.substr(pos, nl - pos);
-            line.eol = "\n";
-            if (!text.empty() && text.back() == '\r') {
-                text.remove_suffix(1);
-                line.eol = "\r\n";
-            }
+            bool crlf = !text.empty() && text.back() == '\r';
+            if (crlf) text.remove_suffix(1);
+            line.eol = crlf ? std::string_view("\r\n") : std::string_view("\n");
             pos = nl + 1;
             if (!eolSeen) {
                 doc.m_eol = line.eol;
@@ -191,7 +189,10 @@ bool ProfileDocument::setValue(std::string_view section, std::string_view key,
         return true;
     }
     if (!m_lines.empty() && m_lines.back().eol.empty()) m_lines.back().eol = m_eol;
-    m_lines.push_back(makeLine("[" + std::string(section) + "]"));
+    std::string header(section);
+    header.insert(0, 1, '[');
+    header += ']';
+    m_lines.push_back(makeLine(header));
     m_lines.push_back(makeLine(entryText));
     return true;
 }

@@ -30,8 +30,12 @@ TEST(DeviceName, WideNamesAreCutToTheBuffer) {
         char16_t dst[300];
         std::fill(std::begin(dst), std::end(dst), u'#');
         EXPECT_EQ(copyDeviceNameW(name, c.buffer ? dst : nullptr, c.count), c.result) << c.count;
-        if (c.buffer && c.count > 0) EXPECT_EQ(std::u16string(dst), c.copied) << c.count;
-        if (c.buffer && c.count == 0) EXPECT_EQ(dst[0], u'#');
+        if (c.buffer && c.count > 0) {
+            EXPECT_EQ(std::u16string(dst), c.copied) << c.count;
+        }
+        if (c.buffer && c.count == 0) {
+            EXPECT_EQ(dst[0], u'#');
+        }
     }
 }
 
