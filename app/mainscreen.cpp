@@ -3,6 +3,7 @@
 #include "app/folderguard.h"
 #include "app/programfolder.h"
 #include "app/settings.h"
+#include "platform/profile.h"
 
 namespace wf {
 
@@ -23,8 +24,11 @@ MainScreen loadMainScreen() {
                                   std::to_string(progress.position) + "个单词";
         }
     }
+    // One read of the file for the whole list: the same values as one read per key, without
+    // reading the file four times per user.
+    const ProfileDocument settings = ProfileDocument::load(settingsPath());
     for (const std::string& section : sectionNames()) {
-        ListProgress progress = loadListProgress(section);
+        ListProgress progress = listProgressIn(settings, section);
         if (progress.className.empty()) continue;
         screen.users.push_back({section, progress.className, progress.unit, progress.position});
     }

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QProcess>
+#include <QStyle>
 #include <QPushButton>
 #include <QTextEdit>
 #include <QTreeWidget>
@@ -69,6 +70,7 @@ void MainWindow::buildControls() {
     m_users->setSelectionMode(QAbstractItemView::SingleSelection);
     m_users->setAllColumnsShowFocus(true);
     m_users->header()->setStretchLastSection(false);
+    m_users->setUniformRowHeights(true);
     for (int column = 0; column < 4; ++column) m_users->setColumnWidth(column, kUserColumnWidth);
     m_users->installEventFilter(this);
     connect(m_users, &QTreeWidget::itemClicked, this, [this] { setSelectedUserAsDefault(); });
@@ -161,19 +163,26 @@ void MainWindow::rebuild() {
     MainScreen screen = loadMainScreen();
     m_welcome->setPlainText(displayText(screen.welcomeText));
     if (screen.studyEnabled) m_studyButton->setEnabled(true);
-    for (const UserRow& user : screen.users) {
-        auto* row = new QTreeWidgetItem(m_users, {qt(user.name), qt(user.className),
-                                                  QString::number(user.unit),
-                                                  QString::number(user.position)});
-        Q_UNUSED(row);
-    }
-    // Names longer than the columns' 50 pixels would be cut off.
+    // Columns are 50 pixels wide, wider where a name would otherwise be cut off. Measured
+    // with the font's advances: asking every row's delegate costs more than the whole list.
+    const QFontMetrics metrics(m_users->font());
+    const int padding = 2 * m_users->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 12;
+    int widths[4];
     for (int column = 0; column < 4; ++column) {
-        m_users->resizeColumnToContents(column);
-        if (m_users->columnWidth(column) < kUserColumnWidth) {
-            m_users->setColumnWidth(column, kUserColumnWidth);
-        }
+        widths[column] = std::max(kUserColumnWidth, m_users->header()->sectionSizeHint(column));
     }
+    QList<QTreeWidgetItem*> rows;
+    for (const UserRow& user : screen.users) {
+        const QStringList cells{qt(user.name), qt(user.className), QString::number(user.unit),
+                                QString::number(user.position)};
+        for (int column = 0; column < 4; ++column) {
+            widths[column] =
+                std::max(widths[column], metrics.horizontalAdvance(cells[column]) + padding);
+        }
+        rows << new QTreeWidgetItem(cells);
+    }
+    m_users->addTopLevelItems(rows);
+    for (int column = 0; column < 4; ++column) m_users->setColumnWidth(column, widths[column]);
 }
 
 void MainWindow::startStudying() {
