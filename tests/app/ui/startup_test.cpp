@@ -84,6 +84,26 @@ private slots:
         QVERIFY(first->waitForFinished(30000));
     }
 
+    void aProgramFolderWithoutDataGetsTheShippedData() {
+        // An installed copy: the program with its shipped data/ beside it.
+        const auto bin = m_dir / "bin";
+        std::filesystem::create_directories(bin);
+        std::filesystem::copy_file(WF_WORDFERN_EXE, bin / "wordfern");
+        test::writeBytes(bin / "data" / "word class.dat", "n.---名词");
+        test::writeBytes(m_dir / "home" / "sc.ini", "");
+
+        QProcess program;
+        program.setProcessEnvironment(environment());
+        program.start(QString::fromStdString((bin / "wordfern").string()), home());
+        QVERIFY(program.waitForStarted(20000));
+        // The copy lands in one rename once the guard is taken.
+        QTRY_COMPARE_WITH_TIMEOUT(
+            QString::fromStdString(test::readBytes(m_dir / "home" / "data" / "word class.dat")),
+            QString("n.---名词"), 30000);
+        program.terminate();
+        QVERIFY(program.waitForFinished(30000));
+    }
+
     void aCrashedFirstInstanceDoesNotBlockTheNextStart() {
         auto crashed = start(home());
         QTRY_VERIFY_WITH_TIMEOUT(guardAnswers(), 30000);
