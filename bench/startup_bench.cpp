@@ -38,7 +38,10 @@ std::filesystem::path workFolder() {
 
 void runProgram(benchmark::State& state, std::vector<std::string> arguments) {
     setenv("TMPDIR", workFolder().c_str(), 1);
-    if (!getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    // On a display when there is one (scripts/bench provides Xvfb), else off screen.
+    if (!getenv("QT_QPA_PLATFORM") && !getenv("DISPLAY") && !getenv("WAYLAND_DISPLAY")) {
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    }
     std::vector<char*> argv;
     for (auto& a : arguments) argv.push_back(a.data());
     argv.push_back(nullptr);
