@@ -11,9 +11,10 @@ MainScreen loadMainScreen() {
     MainScreen screen;
     const std::string name = defaultUser();
     if (name.empty()) {
-        screen.welcomeText = "欢迎你的到来，你可以在菜单里注册你要被的单词或者看看英语沙龙，"
-                             "对本软件有什么建议和意见请加群反馈\r\nWordfern:" +
-                             std::string(kFeedbackGroupNumber);
+        screen.welcomeText =
+            "欢迎你的到来，你可以在菜单里注册你要被的单词或者看看英语沙龙，"
+            "对本软件有什么建议和意见请加群反馈\r\nWordfern:" +
+            std::string(kFeedbackGroupNumber);
     } else {
         ListProgress progress = loadListProgress(name);
         screen.welcomeText = "欢迎 " + name + " 的到来\r\n\r\n";

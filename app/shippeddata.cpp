@@ -7,7 +7,8 @@
 
 namespace wf {
 
-std::vector<std::filesystem::path> shippedDataFolders(const std::filesystem::path& executableFolder) {
+std::vector<std::filesystem::path> shippedDataFolders(
+    const std::filesystem::path& executableFolder) {
     std::vector<std::filesystem::path> folders{
         executableFolder / "data",
         (executableFolder / ".." / "share" / "wordfern" / "data").lexically_normal(),

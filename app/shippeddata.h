@@ -8,7 +8,8 @@ namespace wf {
 
 // Where shipped data may be found, in order of preference: data/ beside the executable, an
 // installed share/wordfern/data, and in development builds the source tree's data/.
-std::vector<std::filesystem::path> shippedDataFolders(const std::filesystem::path& executableFolder);
+std::vector<std::filesystem::path> shippedDataFolders(
+    const std::filesystem::path& executableFolder);
 
 // Gives the program folder a data/ copied from the first existing source when it has none.
 // The copy goes to a temporary folder first and is renamed into place, so an interrupted copy

@@ -7,10 +7,10 @@
 
 namespace {
 class QuitOnPaint : public QLabel {
-public:
+  public:
     using QLabel::QLabel;
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override {
         QLabel::paintEvent(event);
         QTimer::singleShot(0, qApp, [] { QApplication::quit(); });

@@ -21,7 +21,8 @@ namespace {
 
 std::filesystem::path workFolder() {
     static std::filesystem::path folder = [] {
-        auto dir = std::filesystem::temp_directory_path() / ("wordfern-bench-" + std::to_string(::getpid()));
+        auto dir = std::filesystem::temp_directory_path() /
+                   ("wordfern-bench-" + std::to_string(::getpid()));
         std::filesystem::create_directories(dir / "home");
         std::string ini = "[settings]\r\ndefault=user1\r\n";
         for (int i = 1; i <= 50; ++i) {
@@ -72,7 +73,9 @@ void runProgram(benchmark::State& state, std::vector<std::string> arguments) {
     state.counters["cpu_ms"] = cpuMs / static_cast<double>(state.iterations());
 }
 
-void BM_MinimalQtWindow(benchmark::State& state) { runProgram(state, {WF_MINIMAL_WINDOW_EXE}); }
+void BM_MinimalQtWindow(benchmark::State& state) {
+    runProgram(state, {WF_MINIMAL_WINDOW_EXE});
+}
 
 // The same with a Chinese caption: it pays for the fallback to a CJK font, as Wordfern must.
 void BM_MinimalQtWindowChinese(benchmark::State& state) {
@@ -80,12 +83,25 @@ void BM_MinimalQtWindowChinese(benchmark::State& state) {
 }
 
 void BM_WordfernFiftyUsers(benchmark::State& state) {
-    runProgram(state, {WF_WORDFERN_EXE, "--home", (workFolder() / "home").string(), "--quit-when-shown"});
+    runProgram(state,
+               {WF_WORDFERN_EXE, "--home", (workFolder() / "home").string(), "--quit-when-shown"});
 }
 
-BENCHMARK(BM_MinimalQtWindow)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20)->Repetitions(3);
-BENCHMARK(BM_MinimalQtWindowChinese)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20)->Repetitions(3);
-BENCHMARK(BM_WordfernFiftyUsers)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20)->Repetitions(3);
+BENCHMARK(BM_MinimalQtWindow)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(20)
+    ->Repetitions(3);
+BENCHMARK(BM_MinimalQtWindowChinese)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(20)
+    ->Repetitions(3);
+BENCHMARK(BM_WordfernFiftyUsers)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(20)
+    ->Repetitions(3);
 
 }  // namespace
 

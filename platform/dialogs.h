@@ -16,7 +16,7 @@ enum class DialogButton { Ok, Cancel, Yes, No };
 
 // Every Dialogs is also a Notifier: notify() shows a message box.
 class Dialogs : public Notifier {
-public:
+  public:
     using Notifier::notify;
     void notify(std::string_view text, std::string_view title, Icon icon) final {
         message(text, title, icon);

@@ -29,7 +29,7 @@ constexpr const char* kUsage =
 
 // Ends the program once the window has painted its first frame.
 class QuitWhenPainted : public QObject {
-public:
+  public:
     using QObject::QObject;
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::Paint && !m_done) {
@@ -39,7 +39,7 @@ public:
         return QObject::eventFilter(watched, event);
     }
 
-private:
+  private:
     bool m_done = false;
 };
 
@@ -90,8 +90,8 @@ int main(int argc, char** argv) {
     wf::WindowLauncher launcher(dialogs);
     QObject::connect(&guard, &wf::SingleInstanceGuard::activationRequested, &app,
                      [&launcher, executableName](const QString& requester) {
-                         wf::ActivateWindow(
-                             wf::windowToActivate(launcher.mainWindow(), executableName, requester));
+                         wf::ActivateWindow(wf::windowToActivate(launcher.mainWindow(),
+                                                                 executableName, requester));
                      });
     QuitWhenPainted quitWhenPainted;
     wf::MainWindow* window = launcher.loadMainWindow();

@@ -9,8 +9,8 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QProcess>
-#include <QStyle>
 #include <QPushButton>
+#include <QStyle>
 #include <QTextEdit>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -27,10 +27,14 @@ namespace {
 
 constexpr int kUserColumnWidth = 50;
 
-QString qt(const std::string& text) { return QString::fromStdString(text); }
+QString qt(const std::string& text) {
+    return QString::fromStdString(text);
+}
 
 // The box shows line breaks; the settings and greetings carry them as CR LF.
-QString displayText(const std::string& text) { return qt(text).replace("\r\n", "\n"); }
+QString displayText(const std::string& text) {
+    return qt(text).replace("\r\n", "\n");
+}
 
 QGroupBox* frame(const char* name, const char* caption, QWidget* content) {
     auto* box = new QGroupBox(QString::fromUtf8(caption));
@@ -127,31 +131,37 @@ void MainWindow::buildMenus() {
             QString text = QString::fromUtf8(item.caption);
             // The shortcut stands after the caption, separated by a tab.
             QAction* action = menu->addAction(
-                item.shortcut.isEmpty() ? text
-                                        : text + "\t" + item.shortcut.toString(QKeySequence::NativeText));
+                item.shortcut.isEmpty()
+                    ? text
+                    : text + "\t" + item.shortcut.toString(QKeySequence::NativeText));
             action->setObjectName(QString::fromUtf8(item.caption));
             action->setShortcut(item.shortcut);
             connect(action, &QAction::triggered, this, item.action);
         }
     };
-    addMenu("选项", {
-        {"注册新的背单词", {}, [this] { openRegistration(); }},
-        {"单词接龙", QKeySequence("Ctrl+Z"), [this] { m_launcher.open(AppWindow::WordChain); }},
-        {"翻译", QKeySequence("Ctrl+T"), [this] { m_launcher.open(AppWindow::Translation); }},
-        {"收藏", QKeySequence("Ctrl+C"), [this] { m_launcher.open(AppWindow::Favourites); }},
-    });
+    addMenu(
+        "选项",
+        {
+            {"注册新的背单词", {}, [this] { openRegistration(); }},
+            {"单词接龙", QKeySequence("Ctrl+Z"), [this] { m_launcher.open(AppWindow::WordChain); }},
+            {"翻译", QKeySequence("Ctrl+T"), [this] { m_launcher.open(AppWindow::Translation); }},
+            {"收藏", QKeySequence("Ctrl+C"), [this] { m_launcher.open(AppWindow::Favourites); }},
+        });
     addMenu("播放控制", {
-        {"播放", QKeySequence("F5"), [this] { playContent(); }},
-        {"暂停_继续播放", QKeySequence("F6"), [this] { togglePause(); }},
-        {"停止播放", QKeySequence("F7"), [this] { stopContent(); }},
-    });
-    addMenu("关于", {
-        {"说明文档", {}, [this] { openDocument("说明.txt"); }},
-        {"更新日志", {}, [this] { openDocument("更新日志.txt"); }},
-        {"加入QQ群", {}, [this] { m_openWithShell(std::string(kChatGroupAddress)); }},
-        {"打开在Lanternhall的页面", {}, [this] { m_openWithShell(std::string(kForumThreadAddress)); }},
-        {"检查更新", {}, [this] { startUpdater(); }},
-    });
+                            {"播放", QKeySequence("F5"), [this] { playContent(); }},
+                            {"暂停_继续播放", QKeySequence("F6"), [this] { togglePause(); }},
+                            {"停止播放", QKeySequence("F7"), [this] { stopContent(); }},
+                        });
+    addMenu("关于",
+            {
+                {"说明文档", {}, [this] { openDocument("说明.txt"); }},
+                {"更新日志", {}, [this] { openDocument("更新日志.txt"); }},
+                {"加入QQ群", {}, [this] { m_openWithShell(std::string(kChatGroupAddress)); }},
+                {"打开在Lanternhall的页面",
+                 {},
+                 [this] { m_openWithShell(std::string(kForumThreadAddress)); }},
+                {"检查更新", {}, [this] { startUpdater(); }},
+            });
 }
 
 void MainWindow::rebuild() {
@@ -219,10 +229,15 @@ void MainWindow::deleteSelectedUser() {
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_users && event->type() == QEvent::KeyPress) {
         switch (static_cast<QKeyEvent*>(event)->key()) {
-            case Qt::Key_Delete: deleteSelectedUser(); return true;
+            case Qt::Key_Delete:
+                deleteSelectedUser();
+                return true;
             case Qt::Key_Return:
-            case Qt::Key_Enter: setSelectedUserAsDefault(); return true;
-            default: break;
+            case Qt::Key_Enter:
+                setSelectedUserAsDefault();
+                return true;
+            default:
+                break;
         }
     }
     return QMainWindow::eventFilter(watched, event);
@@ -237,20 +252,28 @@ void MainWindow::playContent() {
 void MainWindow::togglePause() {
     MediaPlayer& player = m_mediaPlayer->player();
     switch (player.status()) {
-        case MediaPlayer::Status::Paused: player.play(); break;
-        case MediaPlayer::Status::Playing: player.pause(); break;
-        default: break;
+        case MediaPlayer::Status::Paused:
+            player.play();
+            break;
+        case MediaPlayer::Status::Playing:
+            player.pause();
+            break;
+        default:
+            break;
     }
 }
 
-void MainWindow::stopContent() { m_mediaPlayer->player().stop(); }
+void MainWindow::stopContent() {
+    m_mediaPlayer->player().stop();
+}
 
 void MainWindow::openDocument(const char* fileName) {
     m_openWithShell((programFolder() / fileName).string());
 }
 
 void MainWindow::startUpdater() {
-    UpdaterCommand command = updaterCommand(programFolder(), QApplication::applicationFilePath().toStdString());
+    UpdaterCommand command =
+        updaterCommand(programFolder(), QApplication::applicationFilePath().toStdString());
     QStringList arguments;
     for (const std::string& argument : command.arguments) arguments << qt(argument);
     // Not waited for, and a missing updater is not worth a message.

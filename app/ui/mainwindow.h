@@ -19,7 +19,7 @@ class WindowLauncher;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
-public:
+  public:
     explicit MainWindow(WindowLauncher& launcher, QWidget* parent = nullptr);
     ~MainWindow() override;
 
@@ -40,10 +40,10 @@ public:
     void togglePause();
     void stopContent();
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void buildControls();
     void buildMenus();
     void startStudying();

@@ -14,7 +14,7 @@ inline constexpr char kInstanceName[] = "Wordfern_english";
 
 class SingleInstanceGuard : public QObject {
     Q_OBJECT
-public:
+  public:
     explicit SingleInstanceGuard(QString name = kInstanceName, QObject* parent = nullptr);
 
     // True in the first instance, which then listens. False when a running instance answered;
@@ -22,11 +22,11 @@ public:
     // nobody and is replaced.
     bool claim(const QString& executableName);
 
-signals:
+  signals:
     // A later start asked for the window; it runs under this executable name.
     void activationRequested(const QString& executableName);
 
-private:
+  private:
     QString m_name;
     QLocalServer m_server;
 };

@@ -13,7 +13,7 @@ class MainWindow;
 enum class AppWindow { Registration, Study, Review, Translation, Favourites, Voice, WordChain };
 
 class WindowLauncher {
-public:
+  public:
     explicit WindowLauncher(Dialogs& dialogs) : m_dialogs(dialogs) {}
     virtual ~WindowLauncher() = default;
 
@@ -27,7 +27,7 @@ public:
 
     Dialogs& dialogs() { return m_dialogs; }
 
-private:
+  private:
     Dialogs& m_dialogs;
     QPointer<MainWindow> m_mainWindow;
 };

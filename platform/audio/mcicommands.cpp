@@ -34,10 +34,16 @@ bool mciPlay(std::string_view path, std::string_view alias) {
     return mci.send("play " + name).ok();
 }
 
-void mciClose(std::string_view alias) { mciInterpreter().send("close " + std::string(alias)); }
+void mciClose(std::string_view alias) {
+    mciInterpreter().send("close " + std::string(alias));
+}
 
-int mciPosition(std::string_view alias) { return statusNumber(alias, "position"); }
+int mciPosition(std::string_view alias) {
+    return statusNumber(alias, "position");
+}
 
-int mciLength(std::string_view alias) { return statusNumber(alias, "length"); }
+int mciLength(std::string_view alias) {
+    return statusNumber(alias, "length");
+}
 
 }  // namespace wf

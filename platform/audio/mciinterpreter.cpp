@@ -21,7 +21,9 @@ bool parseMilliseconds(std::string_view text, std::int64_t& value) {
     return ec == std::errc() && end == text.data() + text.size() && value >= 0;
 }
 
-MciReply reply(int error, std::string answer = {}) { return {error, std::move(answer)}; }
+MciReply reply(int error, std::string answer = {}) {
+    return {error, std::move(answer)};
+}
 
 }  // namespace
 
@@ -142,8 +144,10 @@ MciReply MciInterpreter::send(std::string_view command) {
             return reply(player->stop() ? 0 : kCommandFailed);
         }
         std::int64_t to = 0;
-        if (target == "end") to = player->length();
-        else if (!parseMilliseconds(target, to)) return reply(kMissingParameter);
+        if (target == "end")
+            to = player->length();
+        else if (!parseMilliseconds(target, to))
+            return reply(kMissingParameter);
         return reply(player->seek(to) ? 0 : kCommandFailed);
     }
     if (verb == "status") {
@@ -154,9 +158,12 @@ MciReply MciInterpreter::send(std::string_view command) {
         if (item == "ready") return reply(0, "true");
         if (item == "mode") {
             switch (player->status()) {
-                case MediaPlayer::Status::Playing: return reply(0, "playing");
-                case MediaPlayer::Status::Paused: return reply(0, "paused");
-                default: return reply(0, "stopped");
+                case MediaPlayer::Status::Playing:
+                    return reply(0, "playing");
+                case MediaPlayer::Status::Paused:
+                    return reply(0, "paused");
+                default:
+                    return reply(0, "stopped");
             }
         }
         return reply(kUnrecognizedCommand);

@@ -21,7 +21,7 @@ struct MciReply {
 };
 
 class MciInterpreter {
-public:
+  public:
     enum Error {
         kUnrecognizedCommand = 256,
         kMissingParameter = 257,
@@ -44,7 +44,7 @@ public:
     std::vector<std::string> recordedCommands() const;
     void clearRecordedCommands();
 
-private:
+  private:
     std::shared_ptr<MediaPlayer> find(const std::string& alias) const;
 
     mutable std::mutex m_mutex;

@@ -32,7 +32,9 @@ std::string mediaUri(std::string_view pathOrAddress) {
     return result;
 }
 
-MediaPlayer::~MediaPlayer() { close(); }
+MediaPlayer::~MediaPlayer() {
+    close();
+}
 
 void MediaPlayer::closeLocked() {
     if (m_pipeline) {
@@ -56,7 +58,8 @@ bool MediaPlayer::open(std::string_view pathOrAddress) {
     if (pathOrAddress.empty() || !ensureGstreamer()) return false;
     const bool isAddress = pathOrAddress.find("://") != std::string_view::npos;
     std::error_code ec;
-    if (!isAddress && !std::filesystem::is_regular_file(std::string(pathOrAddress), ec)) return false;
+    if (!isAddress && !std::filesystem::is_regular_file(std::string(pathOrAddress), ec))
+        return false;
     const std::string uri = mediaUri(pathOrAddress);
     if (uri.empty() || !gst_uri_is_valid(uri.c_str())) return false;
 
@@ -67,7 +70,8 @@ bool MediaPlayer::open(std::string_view pathOrAddress) {
         gst_object_unref(gst_object_ref_sink(sink));
         return false;
     }
-    g_object_set(pipeline, "audio-sink", sink, "flags", kPlayFlagAudio, "uri", uri.c_str(), nullptr);
+    g_object_set(pipeline, "audio-sink", sink, "flags", kPlayFlagAudio, "uri", uri.c_str(),
+                 nullptr);
     m_pipeline = pipeline;
     if (gst_element_set_state(pipeline, GST_STATE_PAUSED) == GST_STATE_CHANGE_FAILURE ||
         !waitForState(pipeline, kOpenTimeoutMs)) {
@@ -94,8 +98,8 @@ bool MediaPlayer::open(std::string_view pathOrAddress) {
 void MediaPlayer::pollBus() {
     if (!m_pipeline) return;
     GstBus* bus = gst_element_get_bus(m_pipeline);
-    while (GstMessage* message = gst_bus_pop_filtered(
-               bus, GstMessageType(GST_MESSAGE_EOS | GST_MESSAGE_ERROR))) {
+    while (GstMessage* message =
+               gst_bus_pop_filtered(bus, GstMessageType(GST_MESSAGE_EOS | GST_MESSAGE_ERROR))) {
         if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_EOS) {
             m_ended = true;
             if (m_status == Status::Playing) m_status = Status::Stopped;
@@ -195,7 +199,8 @@ std::int64_t MediaPlayer::length() {
     std::lock_guard lock(m_mutex);
     if (!m_pipeline) return 0;
     gint64 duration = 0;
-    if (!gst_element_query_duration(m_pipeline, GST_FORMAT_TIME, &duration) || duration < 0) return 0;
+    if (!gst_element_query_duration(m_pipeline, GST_FORMAT_TIME, &duration) || duration < 0)
+        return 0;
     return duration / GST_MSECOND;
 }
 

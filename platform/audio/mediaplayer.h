@@ -12,7 +12,7 @@ typedef struct _GstElement GstElement;
 namespace wf {
 
 class MediaPlayer {
-public:
+  public:
     enum class Status { Closed, Stopped, Playing, Paused };
 
     MediaPlayer() = default;
@@ -44,7 +44,7 @@ public:
     // How long open() waits for a file or address to become playable.
     static constexpr int kOpenTimeoutMs = 8000;
 
-private:
+  private:
     void pollBus();
     void closeLocked();
 

@@ -4,7 +4,9 @@
 
 namespace wf {
 
-PlaylistPlayer::~PlaylistPlayer() { stop(); }
+PlaylistPlayer::~PlaylistPlayer() {
+    stop();
+}
 
 void PlaylistPlayer::stop() {
     if (m_worker.joinable()) {

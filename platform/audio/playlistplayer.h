@@ -14,7 +14,7 @@
 namespace wf {
 
 class PlaylistPlayer {
-public:
+  public:
     PlaylistPlayer() = default;
     ~PlaylistPlayer();
     PlaylistPlayer(const PlaylistPlayer&) = delete;
@@ -27,7 +27,7 @@ public:
     // Index of the file playing now, or -1.
     int currentIndex() const { return m_current.load(); }
 
-private:
+  private:
     void run(std::stop_token stop, std::vector<std::string> files);
 
     MediaPlayer m_player;

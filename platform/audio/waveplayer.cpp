@@ -39,7 +39,9 @@ GstElement* makePipeline() {
 
 }  // namespace
 
-WavePlayer::~WavePlayer() { stop(); }
+WavePlayer::~WavePlayer() {
+    stop();
+}
 
 void WavePlayer::stopLocked() {
     if (!m_pipeline) return;
@@ -72,8 +74,8 @@ bool WavePlayer::play(std::string_view wavBytes) {
         return false;
     }
     GstState state = GST_STATE_VOID_PENDING;
-    GstStateChangeReturn result = gst_element_get_state(pipeline, &state, nullptr,
-                                                        GstClockTime(kStartTimeoutMs) * GST_MSECOND);
+    GstStateChangeReturn result = gst_element_get_state(
+        pipeline, &state, nullptr, GstClockTime(kStartTimeoutMs) * GST_MSECOND);
     GstBus* bus = gst_element_get_bus(pipeline);
     GstMessage* error = gst_bus_pop_filtered(bus, GST_MESSAGE_ERROR);
     gst_object_unref(bus);
@@ -105,8 +107,12 @@ WavePlayer& programWavePlayer() {
 }
 }  // namespace
 
-bool playWaveFromMemory(std::string_view wavBytes) { return programWavePlayer().play(wavBytes); }
+bool playWaveFromMemory(std::string_view wavBytes) {
+    return programWavePlayer().play(wavBytes);
+}
 
-void stopWave() { programWavePlayer().stop(); }
+void stopWave() {
+    programWavePlayer().stop();
+}
 
 }  // namespace wf

@@ -11,7 +11,7 @@ typedef struct _GstElement GstElement;
 namespace wf {
 
 class WavePlayer {
-public:
+  public:
     WavePlayer() = default;
     ~WavePlayer();
     WavePlayer(const WavePlayer&) = delete;
@@ -22,7 +22,7 @@ public:
     void stop();
     bool isPlaying();
 
-private:
+  private:
     void stopLocked();
 
     std::mutex m_mutex;

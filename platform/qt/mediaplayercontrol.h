@@ -9,14 +9,14 @@ namespace wf {
 
 class MediaPlayerControl : public QObject {
     Q_OBJECT
-public:
+  public:
     MediaPlayerControl(const QString& name, QObject* parent) : QObject(parent) {
         setObjectName(name);
     }
     // Sound starts only when something is opened, not when the window is made.
     MediaPlayer& player() { return m_player; }
 
-private:
+  private:
     MediaPlayer m_player;
 };
 

@@ -15,15 +15,21 @@ QString toQt(std::string_view text) {
 QMessageBox::Icon toQtIcon(std::optional<Icon> icon) {
     if (!icon) return QMessageBox::NoIcon;
     switch (*icon) {
-        case Icon::Information: return QMessageBox::Information;
-        case Icon::Warning: return QMessageBox::Warning;
-        case Icon::Error: return QMessageBox::Critical;
-        case Icon::Question: return QMessageBox::Question;
+        case Icon::Information:
+            return QMessageBox::Information;
+        case Icon::Warning:
+            return QMessageBox::Warning;
+        case Icon::Error:
+            return QMessageBox::Critical;
+        case Icon::Question:
+            return QMessageBox::Question;
     }
     return QMessageBox::NoIcon;
 }
 
-QWidget* owner() { return QApplication::activeWindow(); }
+QWidget* owner() {
+    return QApplication::activeWindow();
+}
 
 }  // namespace
 
@@ -37,7 +43,8 @@ DialogButton QtDialogs::ask(std::string_view text, std::string_view title, Dialo
     QMessageBox::StandardButtons shown = QMessageBox::Ok;
     DialogButton closed = DialogButton::Ok;
     switch (buttons) {
-        case DialogButtons::Ok: break;
+        case DialogButtons::Ok:
+            break;
         case DialogButtons::OkCancel:
             shown = QMessageBox::Ok | QMessageBox::Cancel;
             closed = DialogButton::Cancel;
@@ -53,11 +60,16 @@ DialogButton QtDialogs::ask(std::string_view text, std::string_view title, Dialo
     }
     QMessageBox box(toQtIcon(icon), toQt(title), toQt(text), shown, owner());
     switch (box.exec()) {
-        case QMessageBox::Ok: return DialogButton::Ok;
-        case QMessageBox::Yes: return DialogButton::Yes;
-        case QMessageBox::No: return DialogButton::No;
-        case QMessageBox::Cancel: return DialogButton::Cancel;
-        default: return closed;
+        case QMessageBox::Ok:
+            return DialogButton::Ok;
+        case QMessageBox::Yes:
+            return DialogButton::Yes;
+        case QMessageBox::No:
+            return DialogButton::No;
+        case QMessageBox::Cancel:
+            return DialogButton::Cancel;
+        default:
+            return closed;
     }
 }
 

@@ -6,7 +6,7 @@
 namespace wf {
 
 class QtDialogs : public Dialogs {
-public:
+  public:
     void message(std::string_view text, std::string_view title, Icon icon) override;
     DialogButton ask(std::string_view text, std::string_view title, DialogButtons buttons,
                      std::optional<Icon> icon) override;

@@ -14,15 +14,24 @@ TEST(IsSafeFolderPath, WindowsAndPosixRules) {
         bool safe;
     };
     const Case cases[] = {
-        {"D:\\", true, false},           {"D:\\\\", true, false},
-        {"D:\\", false, true},           {"d:\\school\\list", true, true},
-        {"D:\\School\\List\\", true, true}, {"c:/words", true, true},
-        {"\\\\server\\share", true, false}, {"school\\list", true, false},
-        {"1:\\list", true, false},       {"", true, false},
-        {"/", true, false},              {"//", true, false},
-        {"/", false, false},             {"/home/u/wordfern/school/cet4", true, true},
-        {"//home//u/school/", true, true}, {"/home/u/school/../..", true, false},
-        {"/home/./u", true, false},      {"relative/school", true, false},
+        {"D:\\", true, false},
+        {"D:\\\\", true, false},
+        {"D:\\", false, true},
+        {"d:\\school\\list", true, true},
+        {"D:\\School\\List\\", true, true},
+        {"c:/words", true, true},
+        {"\\\\server\\share", true, false},
+        {"school\\list", true, false},
+        {"1:\\list", true, false},
+        {"", true, false},
+        {"/", true, false},
+        {"//", true, false},
+        {"/", false, false},
+        {"/home/u/wordfern/school/cet4", true, true},
+        {"//home//u/school/", true, true},
+        {"/home/u/school/../..", true, false},
+        {"/home/./u", true, false},
+        {"relative/school", true, false},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(IsSafeFolderPath(c.path, c.rejectDriveRoot), c.safe)
@@ -40,8 +49,8 @@ TEST_F(ListFolderTest, RemovesOnlyAListFolderInsideSchool) {
     test::writeBytes(home() / "sc.ini", "x");
     test::writeBytes(home() / "outside" / "keep.txt", "x");
 
-    for (const char* hostile : {"", ".", "..", "../outside", "..\\outside", "cet4/../other",
-                                "/tmp", "a/b", "x..y"}) {
+    for (const char* hostile :
+         {"", ".", "..", "../outside", "..\\outside", "cet4/../other", "/tmp", "a/b", "x..y"}) {
         EXPECT_TRUE(listFolderOf(home(), hostile).empty()) << hostile;
         EXPECT_FALSE(removeListFolder(home(), hostile)) << hostile;
     }

@@ -10,7 +10,7 @@ namespace wf {
 namespace {
 
 class MainScreenTest : public test::TempHome {
-protected:
+  protected:
     void writeSettings(std::string_view text) { test::writeGb(home() / "sc.ini", text); }
 };
 
@@ -84,7 +84,8 @@ TEST_F(MainScreenTest, DeleteRemovesFolderSectionAndDefaultButKeepsOthers) {
 }
 
 TEST_F(MainScreenTest, DeleteWithAClassLeavingSchoolCleansSettingsOnly) {
-    writeSettings("[settings]\r\ndefault=eve\r\n[eve]\r\nclass=..\r\n[mal]\r\nclass=../outside\r\n");
+    writeSettings(
+        "[settings]\r\ndefault=eve\r\n[eve]\r\nclass=..\r\n[mal]\r\nclass=../outside\r\n");
     test::writeBytes(home() / "school" / "cet4" / "unit1.xml", "x");
     test::writeBytes(home() / "outside" / "keep.txt", "x");
     deleteUser("eve");

@@ -38,7 +38,8 @@ void encodeMp3(const std::filesystem::path& path, int buffers) {
     std::string description = "audiotestsrc num-buffers=" + std::to_string(buffers) +
                               " samplesperbuffer=1102 ! audio/x-raw,rate=44100,channels=1 ! "
                               "audioconvert ! lamemp3enc target=bitrate cbr=true bitrate=64 ! "
-                              "filesink location=\"" + path.string() + "\"";
+                              "filesink location=\"" +
+                              path.string() + "\"";
     GError* error = nullptr;
     GstElement* pipeline = gst_parse_launch(description.c_str(), &error);
     ASSERT_TRUE(pipeline && !error);
@@ -70,7 +71,7 @@ std::string makeWave(int rate, int bitsPerSample, int channels, int milliseconds
 }
 
 class AudioTest : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() {
         setenv("WORDFERN_AUDIO_SINK", "fakesink sync=true", 1);
         s_folder = new std::filesystem::path(test::makeTempDir("wordfern-audio-"));
@@ -105,14 +106,15 @@ TEST_F(AudioTest, MciPlaysToTheEndWithPositionLengthAndMode) {
     const std::string alias = "Wordfern_听力";
 
     ASSERT_TRUE(mciPlay(mp3().string(), alias));
-    EXPECT_EQ(mci.recordedCommands(),
-              (std::vector<std::string>{"close " + alias,
-                                        "open \"" + mp3().string() + "\" alias " + alias,
-                                        "play " + alias}));
+    EXPECT_EQ(
+        mci.recordedCommands(),
+        (std::vector<std::string>{
+            "close " + alias, "open \"" + mp3().string() + "\" alias " + alias, "play " + alias}));
     EXPECT_NEAR(mciLength(alias), 1000, 150);
     EXPECT_EQ(mci.send("status " + alias + " mode").answer, "playing");
     EXPECT_TRUE(eventually([&] { return mciPosition(alias) > 0; }));
-    EXPECT_TRUE(eventually([&] { return mci.send("status " + alias + " mode").answer == "stopped"; }));
+    EXPECT_TRUE(
+        eventually([&] { return mci.send("status " + alias + " mode").answer == "stopped"; }));
     // The think-time music loops on exactly this comparison.
     EXPECT_EQ(mciPosition(alias), mciLength(alias));
 
@@ -256,8 +258,8 @@ TEST_F(AudioTest, PlaysFromALoopbackHttpServer) {
 
     ASSERT_TRUE(mciPlay(base + "/voice.mp3", "web"));
     EXPECT_TRUE(eventually([&] { return mciPosition("web") > 100; }));
-    EXPECT_TRUE(eventually(
-        [&] { return mciInterpreter().send("status web mode").answer == "stopped"; }));
+    EXPECT_TRUE(
+        eventually([&] { return mciInterpreter().send("status web mode").answer == "stopped"; }));
     mciClose("web");
     EXPECT_FALSE(mciPlay(base + "/missing.mp3", "web"));
     server.stop();

@@ -12,7 +12,7 @@
 namespace wf::test {
 
 class FakeDialogs : public Dialogs {
-public:
+  public:
     enum class Kind { Message, Ask, Input, OpenFile };
     struct Shown {
         Kind kind;
@@ -33,7 +33,7 @@ public:
             m_answers.pop_front();
             return answer;
         }
-        return buttons == DialogButtons::Ok ? DialogButton::Ok
+        return buttons == DialogButtons::Ok      ? DialogButton::Ok
                : buttons == DialogButtons::YesNo ? DialogButton::No
                                                  : DialogButton::Cancel;
     }
@@ -63,7 +63,7 @@ public:
     const std::vector<Shown>& shown() const { return m_shown; }
     void clear() { m_shown.clear(); }
 
-private:
+  private:
     std::vector<Shown> m_shown;
     std::deque<DialogButton> m_answers;
     std::deque<std::optional<std::string>> m_inputs;

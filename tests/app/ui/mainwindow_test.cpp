@@ -1,7 +1,10 @@
 // The main window driven through its controls, with settings fixtures and scripted dialogs.
+#include "app/ui/mainwindow.h"
+
 #include <gst/gst.h>
 
 #include <QAction>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -10,15 +13,13 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
-#include <QTimer>
 #include <QTextEdit>
+#include <QTimer>
 #include <QTreeWidget>
-#include <QComboBox>
 
 #include "app/mainscreen.h"
 #include "app/programfolder.h"
 #include "app/settings.h"
-#include "app/ui/mainwindow.h"
 #include "app/ui/shell.h"
 #include "app/ui/singleinstance.h"
 #include "app/ui/windowlauncher.h"
@@ -32,7 +33,7 @@ namespace {
 
 // Records which windows were asked for; "opens" those it is told to.
 class RecordingLauncher : public WindowLauncher {
-public:
+  public:
     using WindowLauncher::WindowLauncher;
     bool open(AppWindow window) override {
         opened.push_back(window);
@@ -60,7 +61,8 @@ std::string makeWaveFile(int milliseconds) {
         return out;
     };
     return "RIFF" + le(36 + data.size(), 4) + "WAVE" + "fmt " + le(16, 4) + le(1, 2) + le(1, 2) +
-           le(rate, 4) + le(rate * 2, 4) + le(2, 2) + le(16, 2) + "data" + le(data.size(), 4) + data;
+           le(rate, 4) + le(rate * 2, 4) + le(2, 2) + le(16, 2) + "data" + le(data.size(), 4) +
+           data;
 }
 
 }  // namespace
@@ -68,7 +70,7 @@ std::string makeWaveFile(int milliseconds) {
 class MainWindowTest : public QObject {
     Q_OBJECT
 
-private:
+  private:
     std::filesystem::path m_home;
     test::FakeDialogs* m_dialogs = nullptr;
     RecordingLauncher* m_launcher = nullptr;
@@ -89,7 +91,8 @@ private:
     QString welcome() { return control<QTextEdit>("超级编辑框1")->toPlainText(); }
     QStringList rowNames() {
         QStringList names;
-        for (int i = 0; i < users()->topLevelItemCount(); ++i) names << users()->topLevelItem(i)->text(0);
+        for (int i = 0; i < users()->topLevelItemCount(); ++i)
+            names << users()->topLevelItem(i)->text(0);
         return names;
     }
     void clickRow(int row) {
@@ -103,7 +106,7 @@ private:
         return found;
     }
 
-private slots:
+  private slots:
     void init() {
         m_home = test::makeTempDir("wordfern-window-");
         setProgramFolder(m_home);
@@ -124,9 +127,10 @@ private slots:
         QVERIFY(!gst_is_initialized());
         QCOMPARE(m_window->windowTitle(), QString("Wordfern"));
         QVERIFY(m_window->isVisible());
-        QCOMPARE(welcome(), QString::fromUtf8("欢迎你的到来，你可以在菜单里注册你要被的单词或者看看英语沙龙，"
-                                              "对本软件有什么建议和意见请加群反馈\nWordfern:") +
-                                QString::fromUtf8(kFeedbackGroupNumber.data(), kFeedbackGroupNumber.size()));
+        QCOMPARE(welcome(),
+                 QString::fromUtf8("欢迎你的到来，你可以在菜单里注册你要被的单词或者看看英语沙龙，"
+                                   "对本软件有什么建议和意见请加群反馈\nWordfern:") +
+                     QString::fromUtf8(kFeedbackGroupNumber.data(), kFeedbackGroupNumber.size()));
         QVERIFY(!control<QPushButton>("按钮1")->isEnabled());
         QCOMPARE(control<QPushButton>("按钮1")->text(), QString("开始背单词"));
         QCOMPARE(control<QPushButton>("按钮2")->text(), QString("阅览"));
@@ -142,7 +146,8 @@ private slots:
         for (int c = 0; c < 4; ++c) {
             headers << users()->headerItem()->text(c);
             QVERIFY2(users()->columnWidth(c) >= 50, qPrintable(QString::number(c)));
-            QVERIFY(users()->columnWidth(c) >= users()->fontMetrics().horizontalAdvance(headers.last()));
+            QVERIFY(users()->columnWidth(c) >=
+                    users()->fontMetrics().horizontalAdvance(headers.last()));
         }
         QCOMPARE(headers, (QStringList{"用户名", "类型", "单元", "单词"}));
         QCOMPARE(users()->topLevelItemCount(), 0);
@@ -167,7 +172,8 @@ private slots:
     void greetsDefaultUserAndListsOnlyUsers() {
         settings(kTwoUsers);
         load();
-        QCOMPARE(welcome(), QString("欢迎 小明 的到来\n\n四级词汇\n背单词，被到了 地3单元 地12个单词"));
+        QCOMPARE(welcome(),
+                 QString("欢迎 小明 的到来\n\n四级词汇\n背单词，被到了 地3单元 地12个单词"));
         QVERIFY(control<QPushButton>("按钮1")->isEnabled());
         QCOMPARE(rowNames(), (QStringList{"小明", "bob"}));
         QTreeWidgetItem* bob = users()->topLevelItem(1);
@@ -212,7 +218,8 @@ private slots:
         users()->setCurrentItem(users()->topLevelItem(0));
         QTest::keyClick(users(), Qt::Key_Return);
         QCOMPARE(QString::fromStdString(defaultUser()), QString("小明"));
-        QCOMPARE(QString::fromStdString(m_dialogs->shown().back().text), QString("四级词汇 设为默认背单词"));
+        QCOMPARE(QString::fromStdString(m_dialogs->shown().back().text),
+                 QString("四级词汇 设为默认背单词"));
     }
 
     void deleteAsksAndRemovesOnlyOnYes() {
@@ -301,10 +308,9 @@ private slots:
         action("更新日志")->trigger();
         action("加入QQ群")->trigger();
         action("打开在Lanternhall的页面")->trigger();
-        QCOMPARE(opened, (std::vector<std::string>{(m_home / "说明.txt").string(),
-                                                   (m_home / "更新日志.txt").string(),
-                                                   std::string(kChatGroupAddress),
-                                                   std::string(kForumThreadAddress)}));
+        QCOMPARE(opened, (std::vector<std::string>{
+                             (m_home / "说明.txt").string(), (m_home / "更新日志.txt").string(),
+                             std::string(kChatGroupAddress), std::string(kForumThreadAddress)}));
 
         // Without an updater nothing is reported and the window stays.
         action("检查更新")->trigger();
@@ -312,8 +318,9 @@ private slots:
 
         const auto updater = m_home / "update";
         const auto record = m_home / "update-arguments.txt";
-        test::writeBytes(updater, "#!/bin/sh\nprintf '%s|' \"$@\" > \"" + record.string() + ".tmp\" && mv \"" +
-                                      record.string() + ".tmp\" \"" + record.string() + "\"\n");
+        test::writeBytes(updater, "#!/bin/sh\nprintf '%s|' \"$@\" > \"" + record.string() +
+                                      ".tmp\" && mv \"" + record.string() + ".tmp\" \"" +
+                                      record.string() + "\"\n");
         std::filesystem::permissions(updater, std::filesystem::perms::owner_all);
         action("检查更新")->trigger();
         QTRY_VERIFY_WITH_TIMEOUT(std::filesystem::exists(record), 20000);
@@ -369,14 +376,16 @@ private slots:
     void laterStartActivatesTheVisibleWindowOfTheSameProgram() {
         load();
         m_window->showMinimized();
-        QCOMPARE(windowToActivate(m_window, "wordfern", "WordFern"), static_cast<QWidget*>(m_window));
+        QCOMPARE(windowToActivate(m_window, "wordfern", "WordFern"),
+                 static_cast<QWidget*>(m_window));
         QCOMPARE(windowToActivate(m_window, "wordfern", "renamed"), static_cast<QWidget*>(nullptr));
         ActivateWindow(windowToActivate(m_window, "wordfern", "wordfern"));
         QVERIFY(!(m_window->windowState() & Qt::WindowMinimized));
         QVERIFY(m_window->isVisible());
 
         m_window->hide();
-        QCOMPARE(windowToActivate(m_window, "wordfern", "wordfern"), static_cast<QWidget*>(nullptr));
+        QCOMPARE(windowToActivate(m_window, "wordfern", "wordfern"),
+                 static_cast<QWidget*>(nullptr));
 
         const QString name = QString("wordfern-test-%1").arg(QCoreApplication::applicationPid());
         SingleInstanceGuard first(name), second(name);

@@ -12,7 +12,7 @@ namespace wf {
 class StartupTest : public QObject {
     Q_OBJECT
 
-private:
+  private:
     std::filesystem::path m_dir;
 
     // Each test gets its own temporary folder, so the guard's socket lives there and
@@ -48,7 +48,7 @@ private:
         return connected;
     }
 
-private slots:
+  private slots:
     void init() { m_dir = test::makeTempDir("wordfern-startup-"); }
     void cleanup() {
         std::error_code ec;
@@ -63,7 +63,8 @@ private slots:
             QVERIFY(process.waitForFinished(30000));
             QCOMPARE(process.exitCode(), 0);
             const QString out = QString::fromUtf8(process.readAllStandardOutput());
-            QVERIFY2(out.startsWith(option == std::string("--version") ? "wordfern " : "Usage: wordfern"),
+            QVERIFY2(out.startsWith(option == std::string("--version") ? "wordfern "
+                                                                       : "Usage: wordfern"),
                      qPrintable(out));
         }
         // Printing does not take the guard.
