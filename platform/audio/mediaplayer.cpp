@@ -211,7 +211,9 @@ std::int64_t MediaPlayer::position() {
     if (m_ended) {
         // Callers loop a sound by comparing position with length once it has ended.
         lock.unlock();
-        return length();
+        if (std::int64_t length = this->length(); length > 0) return length;
+        lock.lock();
+        if (!m_pipeline) return 0;
     }
     gint64 position = 0;
     if (!gst_element_query_position(m_pipeline, GST_FORMAT_TIME, &position) || position < 0) {

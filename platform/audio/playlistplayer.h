@@ -26,6 +26,8 @@ class PlaylistPlayer {
     bool isPlaying() const { return m_playing.load(); }
     // Index of the file playing now, or -1.
     int currentIndex() const { return m_current.load(); }
+    // How many files of the last list started to play.
+    int filesPlayed() const { return m_played.load(); }
 
   private:
     void run(std::stop_token stop, std::vector<std::string> files);
@@ -36,6 +38,7 @@ class PlaylistPlayer {
     std::condition_variable_any m_wake;
     std::atomic<bool> m_playing{false};
     std::atomic<int> m_current{-1};
+    std::atomic<int> m_played{0};
 };
 
 }  // namespace wf

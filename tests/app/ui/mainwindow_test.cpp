@@ -330,7 +330,7 @@ class MainWindowTest : public QObject {
 
     void playCommandsDriveTheMediaPlayer() {
         qputenv("WORDFERN_AUDIO_SINK", "fakesink sync=true");
-        test::writeBytes(m_home / "daily.wav", makeWaveFile(3000));
+        test::writeBytes(m_home / "daily.wav", makeWaveFile(20000));
         load();
         MediaPlayer& player = control<MediaPlayerControl>("媒体播放")->player();
         action("播放")->trigger();  // nothing to play yet
