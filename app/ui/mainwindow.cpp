@@ -77,7 +77,10 @@ void MainWindow::buildControls() {
     m_users->setUniformRowHeights(true);
     for (int column = 0; column < 4; ++column) m_users->setColumnWidth(column, kUserColumnWidth);
     m_users->installEventFilter(this);
-    connect(m_users, &QTreeWidget::itemClicked, this, [this] { setSelectedUserAsDefault(); });
+    // Queued: the rebuild replaces the rows, and the list is still handling the click on one.
+    connect(
+        m_users, &QTreeWidget::itemClicked, this, [this] { setSelectedUserAsDefault(); },
+        Qt::QueuedConnection);
 
     m_dailySentence = new QLabel;
     m_dailySentence->setObjectName("标签_每日一句");

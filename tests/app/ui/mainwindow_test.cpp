@@ -98,7 +98,9 @@ class MainWindowTest : public QObject {
     void clickRow(int row) {
         QTreeWidgetItem* item = users()->topLevelItem(row);
         QRect rect = users()->visualItemRect(item);
+        const auto shown = m_dialogs->shown().size();
         QTest::mouseClick(users()->viewport(), Qt::LeftButton, {}, rect.center());
+        QTRY_VERIFY(m_dialogs->shown().size() > shown);  // the handler runs after the click
     }
     QAction* action(const char* caption) {
         QAction* found = m_window->findChild<QAction*>(QString::fromUtf8(caption));
