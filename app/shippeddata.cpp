@@ -3,6 +3,8 @@
 #include <unistd.h>
 
 #include <string>
+
+#include "platform/fileio.h"
 #include <system_error>
 
 namespace wf {
@@ -42,6 +44,35 @@ bool installShippedData(const std::filesystem::path& programFolder,
         return fs::is_directory(target, ec);
     }
     return false;
+}
+
+std::vector<std::filesystem::path> shippedDocumentFolders(
+    const std::filesystem::path& executableFolder) {
+    std::vector<std::filesystem::path> folders{
+        executableFolder,
+        (executableFolder / ".." / "share" / "wordfern").lexically_normal(),
+    };
+#ifdef WF_SOURCE_DIST_DIR
+    folders.emplace_back(WF_SOURCE_DIST_DIR);
+#endif
+    return folders;
+}
+
+void installShippedDocuments(const std::filesystem::path& programFolder,
+                             const std::vector<std::filesystem::path>& sources) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    for (const char* name : kShippedDocuments) {
+        const fs::path target = programFolder / name;
+        if (fs::exists(target, ec)) continue;
+        for (const fs::path& source : sources) {
+            auto bytes = readFileBytes(source / name);
+            if (!bytes) continue;
+            fs::create_directories(programFolder, ec);
+            writeFileAtomically(target, *bytes);
+            break;
+        }
+    }
 }
 
 }  // namespace wf

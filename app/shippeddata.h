@@ -17,4 +17,17 @@ std::vector<std::filesystem::path> shippedDataFolders(
 bool installShippedData(const std::filesystem::path& programFolder,
                         const std::vector<std::filesystem::path>& sources);
 
+// The manual and the change log that the About menu opens from the program folder.
+inline constexpr const char* kShippedDocuments[] = {"说明.txt", "更新日志.txt"};
+
+// Where they may be found: beside the executable, an installed share/wordfern, and in
+// development builds the source tree's dist/.
+std::vector<std::filesystem::path> shippedDocumentFolders(
+    const std::filesystem::path& executableFolder);
+
+// Copies each shipped document the program folder lacks from the first source that has it
+// (written atomically). Documents already there, edited or not, are kept.
+void installShippedDocuments(const std::filesystem::path& programFolder,
+                             const std::vector<std::filesystem::path>& sources);
+
 }  // namespace wf

@@ -85,6 +85,7 @@ int main(int argc, char** argv) {
     wf::setProgramFolder(
         wf::resolveProgramFolder(options.home, std::getenv("WORDFERN_HOME"), exeFolder));
     wf::installShippedData(wf::programFolder(), wf::shippedDataFolders(exeFolder));
+    wf::installShippedDocuments(wf::programFolder(), wf::shippedDocumentFolders(exeFolder));
 
     wf::QtDialogs dialogs;
     wf::WindowLauncher launcher(dialogs);

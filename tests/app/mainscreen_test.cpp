@@ -123,5 +123,16 @@ TEST_F(ShippedDataTest, CopiesTheFirstExistingSourceOnceAndKeepsExistingData) {
     }
 }
 
+TEST_F(ShippedDataTest, DocumentsAreCopiedWhenMissingAndKeptWhenPresent) {
+    test::writeBytes(home() / "dist" / "说明.txt", "manual");
+    test::writeBytes(home() / "dist" / "更新日志.txt", "changes");
+    test::writeBytes(home() / "other" / "说明.txt", "other manual");
+    const auto program = home() / "program";
+    test::writeBytes(program / "更新日志.txt", "my notes");
+    installShippedDocuments(program, {home() / "missing", home() / "dist", home() / "other"});
+    EXPECT_EQ(test::readBytes(program / "说明.txt"), "manual");
+    EXPECT_EQ(test::readBytes(program / "更新日志.txt"), "my notes");
+}
+
 }  // namespace
 }  // namespace wf

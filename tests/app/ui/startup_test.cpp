@@ -85,12 +85,13 @@ class StartupTest : public QObject {
         QVERIFY(first->waitForFinished(30000));
     }
 
-    void aProgramFolderWithoutDataGetsTheShippedData() {
+    void aProgramFolderWithoutDataGetsTheShippedDataAndDocuments() {
         // An installed copy: the program with its shipped data/ beside it.
         const auto bin = m_dir / "bin";
         std::filesystem::create_directories(bin);
         std::filesystem::copy_file(WF_WORDFERN_EXE, bin / "wordfern");
         test::writeBytes(bin / "data" / "word class.dat", "n.---名词");
+        test::writeBytes(bin / "说明.txt", "manual");
         test::writeBytes(m_dir / "home" / "sc.ini", "");
 
         QProcess program;
@@ -101,6 +102,8 @@ class StartupTest : public QObject {
         QTRY_COMPARE_WITH_TIMEOUT(
             QString::fromStdString(test::readBytes(m_dir / "home" / "data" / "word class.dat")),
             QString("n.---名词"), 30000);
+        QTRY_COMPARE_WITH_TIMEOUT(QString::fromStdString(test::readBytes(m_dir / "home" / "说明.txt")),
+                                  QString("manual"), 30000);
         program.terminate();
         QVERIFY(program.waitForFinished(30000));
     }
