@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "app/programfolder.h"
+#include "platform/codec.h"
 #include "platform/profile.h"
 
 namespace wf {
@@ -55,13 +56,32 @@ std::pair<std::int32_t, std::int32_t> splitNumberPair(std::string_view text) {
     return {settingToInt(first), settingToInt(second)};
 }
 
-ListProgress loadListProgress(std::string_view section) {
+namespace {
+
+template <typename Read>
+ListProgress progressFrom(Read read) {
     ListProgress progress;
-    std::tie(progress.unit, progress.position) = splitNumberPair(readSetting(section, "grade", "1.1"));
-    std::tie(progress.phase, progress.counter) = splitNumberPair(readSetting(section, "study", "1.1"));
-    progress.className = readSetting(section, "class", "");
-    progress.dailyWords = settingToInt(readSetting(section, "words", "20"));
+    std::tie(progress.unit, progress.position) = splitNumberPair(read("grade", "1.1"));
+    std::tie(progress.phase, progress.counter) = splitNumberPair(read("study", "1.1"));
+    progress.className = read("class", "");
+    progress.dailyWords = settingToInt(read("words", "20"));
     return progress;
+}
+
+}  // namespace
+
+ListProgress loadListProgress(std::string_view section) {
+    return progressFrom([section](std::string_view key, std::string_view def) {
+        return readSetting(section, key, def);
+    });
+}
+
+ListProgress listProgressIn(const ProfileDocument& settings, std::string_view section) {
+    return progressFrom([&](std::string_view key, std::string_view def) -> std::string {
+        if (section.empty()) return {};
+        auto value = settings.value(section, key);
+        return value ? truncateToGb18030Bytes(*value, kProfileValueBuffer - 1) : std::string(def);
+    });
 }
 
 bool saveListProgress(std::string_view section, const ListProgress& progress) {

@@ -9,6 +9,8 @@
 
 namespace wf {
 
+class ProfileDocument;
+
 // Where a learner stands in a word list and in its study cycle (a user section of sc.ini).
 struct ListProgress {
     std::string className;    // key "class": the list's folder under school/
@@ -31,6 +33,8 @@ bool deleteSection(std::string_view section);
 std::vector<std::string> sectionNames();
 
 ListProgress loadListProgress(std::string_view section);
+// The same record from a settings file read once, for listing every user in one pass.
+ListProgress listProgressIn(const ProfileDocument& settings, std::string_view section);
 // Writes "grade" and "study"; "class" and "words" belong to the registration.
 bool saveListProgress(std::string_view section, const ListProgress& progress);
 
