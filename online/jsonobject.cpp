@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cctype>
 #include <cmath>
 #include <cstdlib>
 #include <optional>
@@ -51,6 +52,15 @@ std::string trim(std::string_view text) {
     return std::string(text.substr(first, last - first + 1));
 }
 
+// A member name that JavaScript accepts after a dot.
+bool isIdentifier(std::string_view name) {
+    if (name.empty() || (name[0] >= '0' && name[0] <= '9')) return false;
+    return std::all_of(name.begin(), name.end(), [](char c) {
+        auto u = static_cast<unsigned char>(c);
+        return std::isalnum(u) || c == '_' || c == '$' || u >= 0x80;
+    });
+}
+
 // "a.b[0]['c']" into its member and index steps; nothing when it is not a valid suffix.
 std::optional<std::vector<Token>> parsePath(std::string_view path) {
     std::vector<Token> tokens;
@@ -59,7 +69,7 @@ std::optional<std::vector<Token>> parsePath(std::string_view path) {
         std::size_t start = i;
         while (i < path.size() && path[i] != '.' && path[i] != '[') ++i;
         std::string name = trim(path.substr(start, i - start));
-        if (name.empty()) return std::nullopt;
+        if (!isIdentifier(name)) return std::nullopt;
         return Token{name, std::nullopt};
     };
     if (!path.empty() && path[0] != '[') {

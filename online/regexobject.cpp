@@ -14,7 +14,7 @@ namespace {
 // spaces; without Unicode properties PCRE2's \s is ASCII only, while \d, \w and \b must stay
 // ASCII as they are in JavaScript.
 constexpr std::string_view kExtraSpaces =
-    "\\x{a0}\\x{1680}\\x{2000}-\\x{200a}\\x{2028}\\x{2029}\\x{202f}\\x{205f}\\x{3000}\\x{feff}";
+    "\\u00a0\\u1680\\u2000-\\u200a\\u2028\\u2029\\u202f\\u205f\\u3000\\ufeff";
 // Below this size JIT compilation costs more than it saves.
 constexpr std::size_t kJitThreshold = 8 * 1024;
 constexpr std::string_view kQuotePlaceholder = "#引号";
