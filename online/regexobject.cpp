@@ -144,6 +144,7 @@ bool RegexObject::Execute(std::string_view pattern, std::string_view text, bool 
                           return p;
                       }()
                     : std::string(pattern);
+    // Validated once here, so that no match has to check the text again.
     m_text = isValidUtf8(text) ? std::string(text) : sanitizeUtf8(text);
     m_valid = false;
     m_groups = 0;

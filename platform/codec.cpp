@@ -5,6 +5,7 @@
 #include <array>
 #include <cerrno>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 namespace wf {
@@ -252,6 +253,18 @@ std::size_t gb18030Length(std::string_view utf8) { return encodeGb18030(utf8).si
 std::optional<std::size_t> firstInvalidUtf8(std::string_view bytes) {
     std::size_t pos = 0;
     while (pos < bytes.size()) {
+        // Pages are mostly ASCII: step over it eight bytes at a time.
+        while (pos + 8 <= bytes.size()) {
+            std::uint64_t word;
+            std::memcpy(&word, bytes.data() + pos, 8);
+            if (word & 0x8080808080808080ULL) break;
+            pos += 8;
+        }
+        if (pos >= bytes.size()) break;
+        if (static_cast<unsigned char>(bytes[pos]) < 0x80) {
+            ++pos;
+            continue;
+        }
         std::size_t len = utf8SequenceLength(bytes, pos);
         if (len == 0) return pos;
         pos += len;

@@ -98,6 +98,15 @@ TEST(Codec, NamedCharsetsDecodeThroughTheConverter) {
     EXPECT_FALSE(decodeCharset("abc", "no-such-charset"));
 }
 
+TEST(Codec, ValidationFindsBadBytesAfterLongAsciiRuns) {
+    for (std::size_t run : {0u, 7u, 8u, 13u, 64u}) {
+        std::string ascii(run, 'a');
+        EXPECT_EQ(firstInvalidUtf8(ascii + "\xFF" + ascii), run) << run;
+        EXPECT_EQ(firstInvalidUtf8(ascii + "你" + ascii + "\xE4\xBD"), 2 * run + 3) << run;
+        EXPECT_TRUE(isValidUtf8(ascii + "你" + ascii)) << run;
+    }
+}
+
 TEST(Codec, Cesu8HoldsCharactersBeyondTheBasicPlaneAsSurrogateHalves) {
     const std::string emoji = "\xF0\x9F\x98\x80";              // U+1F600
     const std::string halves = "\xED\xA0\xBD\xED\xB8\x80";     // D83D DE00, 3 bytes each
