@@ -367,3 +367,26 @@ TEST_F(ConnectivityTest, UrlExistsAndHttpGetBytes) {
 
 }  // namespace
 }  // namespace wf
+
+namespace wf {
+namespace {
+
+class ServicesTest : public test::TempHome {};
+
+TEST_F(ServicesTest, ShippedAddressesReadThroughTheProfileFile) {
+    std::filesystem::create_directories(home() / "data");
+    std::filesystem::copy_file(std::filesystem::path(WF_SOURCE_DIR) / "data" / "services.ini",
+                               servicesFile());
+    EXPECT_EQ(serviceAddress("baidu_translate"), "https://fanyi-api.baidu.com");
+    EXPECT_EQ(serviceAddress("PROBE"), "https://www.baidu.com");
+    EXPECT_EQ(serviceValue("probe", "marker"), "百度一下");
+    EXPECT_EQ(serviceValue("baidu_translate", "key"), "");
+    EXPECT_EQ(serviceAddress("no_such_service"), "");
+    for (const char* service : {"google_translate", "kekenet_dictionary", "iciba_dictionary",
+                                "iciba_examples", "youdao_voice", "en998"}) {
+        EXPECT_EQ(serviceAddress(service).rfind("http", 0), 0u) << service;
+    }
+}
+
+}  // namespace
+}  // namespace wf
