@@ -151,23 +151,21 @@ std::string ScriptObject::Run(std::string_view procedure, const std::vector<std:
     if (!e.context) return {};
     duk_context* ctx = e.context;
     std::string name = engineText(procedure);
+    // The lookup runs inside the protected call too: a throwing getter must not escape it.
     duk_push_global_object(ctx);
-    duk_get_prop_lstring(ctx, -1, name.data(), name.size());
-    duk_remove(ctx, -2);
-    if (!duk_is_callable(ctx, -1)) {
-        duk_pop(ctx);
-        e.lastError = "TypeError: " + std::string(procedure) + " is not a function";
-        return {};
-    }
+    duk_push_lstring(ctx, name.data(), name.size());
     std::size_t count = arguments.size() < 6 ? arguments.size() : 6;
     for (std::size_t i = 0; i < count; ++i) {
         std::string arg = engineText(arguments[i]);
         duk_push_lstring(ctx, arg.data(), arg.size());
     }
     e.startCall();
-    duk_int_t rc = duk_pcall(ctx, static_cast<duk_idx_t>(count));
+    auto nargs = static_cast<duk_idx_t>(count);
+    duk_int_t rc = duk_pcall_prop(ctx, -(nargs + 2), nargs);
     e.endCall();
-    return e.takeResult(rc);
+    std::string result = e.takeResult(rc);
+    duk_pop(ctx);  // the global object
+    return result;
 }
 
 std::string ScriptObject::Language(int code) {

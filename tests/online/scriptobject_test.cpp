@@ -26,6 +26,10 @@ TEST(ScriptObject, StatementsEvaluationAndRun) {
     EXPECT_NE(script.LastError(), "");
     EXPECT_EQ(script.Eval("1+1"), "2");
     EXPECT_EQ(script.LastError(), "");
+    ASSERT_TRUE(script.ExecuteStatement(
+        "Object.defineProperty(this, 'trap', {get: function () { throw new Error('no'); }});"));
+    EXPECT_EQ(script.Run("trap", {"x"}), "");
+    EXPECT_NE(script.LastError().find("no"), std::string::npos);
 
     ScriptObject shared = script;  // copies share the engine
     shared.ExecuteStatement("var x = 5");
