@@ -21,9 +21,10 @@ const std::string& page() {
         std::string p = "<html><head><meta charset=\"utf-8\"></head><body>\r\n";
         int i = 0;
         while (p.size() < 2 * 1024 * 1024) {
-            p += "<li class=\"row\"><span title=\"例句 " + std::to_string(i) +
-                 "\">word" + std::to_string(i) + "</span> 释义：一个词的意思 meaning of it</li>\r\n";
-            if (i % 2000 == 0) p += "<p>[ˈwɜːd" + std::to_string(i) + "] n. 单词<div class=\"subsear_2\">\r\n";
+            p += "<li class=\"row\"><span title=\"例句 " + std::to_string(i) + "\">word" +
+                 std::to_string(i) + "</span> 释义：一个词的意思 meaning of it</li>\r\n";
+            if (i % 2000 == 0)
+                p += "<p>[ˈwɜːd" + std::to_string(i) + "] n. 单词<div class=\"subsear_2\">\r\n";
             ++i;
         }
         return p + "</body></html>";
@@ -31,7 +32,8 @@ const std::string& page() {
     return text;
 }
 
-const char* const kPatterns[] = {R"(]([\s\S]*?)<div class="subsear_2">)", R"x(<span title="(.*?)")x"};
+const char* const kPatterns[] = {R"(]([\s\S]*?)<div class="subsear_2">)",
+                                 R"x(<span title="(.*?)")x"};
 
 void regexObject(benchmark::State& state) {
     const std::string& text = page();
@@ -89,7 +91,12 @@ void barePcre2Jit(benchmark::State& state) {
     pcre2_code_free(code);
     pcre2_compile_context_free(cc);
 }
-BENCHMARK(barePcre2Jit)->Args({0, 1})->Args({1, 1})->Args({0, 0})->Args({1, 0})->Unit(benchmark::kMillisecond);
+BENCHMARK(barePcre2Jit)
+    ->Args({0, 1})
+    ->Args({1, 1})
+    ->Args({0, 0})
+    ->Args({1, 0})
+    ->Unit(benchmark::kMillisecond);
 
 wf::test::LoopbackServer& server() {
     static wf::test::LoopbackServer* s = [] {

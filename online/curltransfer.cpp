@@ -84,7 +84,9 @@ bool CurlTransfer::setBody(const std::string& method, const std::string& body) {
     return ok;
 }
 
-CURLcode CurlTransfer::perform() { return curl_easy_perform(m_handle); }
+CURLcode CurlTransfer::perform() {
+    return curl_easy_perform(m_handle);
+}
 
 long CurlTransfer::status() const {
     long code = 0;

@@ -13,7 +13,7 @@
 namespace wf {
 
 class CurlTransfer {
-public:
+  public:
     explicit CurlTransfer(const TransferLimits& limits);
     ~CurlTransfer();
     CurlTransfer(const CurlTransfer&) = delete;
@@ -43,7 +43,7 @@ public:
     std::string body;
     std::string headers;  // the final answer's header block, as received
 
-private:
+  private:
     static size_t onBody(char* data, size_t size, size_t count, void* self) noexcept;
     static size_t onHeader(char* data, size_t size, size_t count, void* self) noexcept;
 

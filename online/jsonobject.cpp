@@ -1,8 +1,8 @@
 #include "online/jsonobject.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cctype>
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <optional>
@@ -20,8 +20,8 @@ constexpr int kMaxDepth = 512;
 constexpr std::size_t kMaxArrayGrowth = 100000;
 
 struct Token {
-    std::string key;                     // the member name, or the index as text
-    std::optional<long long> index;      // set when key is a canonical integer
+    std::string key;                 // the member name, or the index as text
+    std::optional<long long> index;  // set when key is a canonical integer
 };
 
 // What a path leads to: a JavaScript error, undefined, a node of the document, or a computed
@@ -30,7 +30,9 @@ struct Found {
     enum State { Error, Undefined, Node, Computed } state = Undefined;
     const Json* node = nullptr;
     Json computed;
-    const Json* value() const { return state == Node ? node : state == Computed ? &computed : nullptr; }
+    const Json* value() const {
+        return state == Node ? node : state == Computed ? &computed : nullptr;
+    }
 };
 
 std::optional<long long> canonicalIndex(std::string_view text) {
@@ -104,7 +106,9 @@ std::optional<std::vector<Token>> parsePath(std::string_view path) {
     return tokens;
 }
 
-std::size_t utf16Length(const std::string& text) { return utf8ToUtf16(text).size(); }
+std::size_t utf16Length(const std::string& text) {
+    return utf8ToUtf16(text).size();
+}
 
 Found step(const Found& from, const Token& token) {
     Found out;
@@ -164,7 +168,9 @@ Found resolve(const Json& root, std::string_view path) {
     return found;
 }
 
-double toDouble(const Json& value) { return value.get<double>(); }
+double toDouble(const Json& value) {
+    return value.get<double>();
+}
 
 // JavaScript's enumeration order: integer-like keys ascending, then the rest as inserted.
 std::vector<Json::const_iterator> jsMemberOrder(const Json& object) {
@@ -179,7 +185,8 @@ std::vector<Json::const_iterator> jsMemberOrder(const Json& object) {
         }
     }
     std::stable_sort(indexed.begin(), indexed.end(), [](const auto& a, const auto& b) {
-        return std::strtoll(a.key().c_str(), nullptr, 10) < std::strtoll(b.key().c_str(), nullptr, 10);
+        return std::strtoll(a.key().c_str(), nullptr, 10) <
+               std::strtoll(b.key().c_str(), nullptr, 10);
     });
     indexed.insert(indexed.end(), named.begin(), named.end());
     return indexed;
@@ -345,7 +352,8 @@ std::string jsNumberText(double value) {
     if (value == 0) return "0";
     if (value < 0) return "-" + jsNumberText(-value);
     char buffer[64];
-    auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific);
+    auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific);
     std::string scientific(buffer, result.ptr);
     std::size_t e = scientific.find('e');
     std::string digits;
@@ -356,7 +364,9 @@ std::string jsNumberText(double value) {
     int k = static_cast<int>(digits.size());
     int n = exponent + 1;
     if (k <= n && n <= 21) return digits + std::string(static_cast<std::size_t>(n - k), '0');
-    if (0 < n && n <= 21) return digits.substr(0, static_cast<std::size_t>(n)) + "." + digits.substr(static_cast<std::size_t>(n));
+    if (0 < n && n <= 21)
+        return digits.substr(0, static_cast<std::size_t>(n)) + "." +
+               digits.substr(static_cast<std::size_t>(n));
     if (-6 < n && n <= 0) return "0." + std::string(static_cast<std::size_t>(-n), '0') + digits;
     std::string sign = n - 1 < 0 ? "-" : "+";
     std::string exp = "e" + sign + std::to_string(std::abs(n - 1));
@@ -366,7 +376,9 @@ std::string jsNumberText(double value) {
 
 JsonObject::JsonObject() : m_document(std::make_shared<Json>(Json::object())) {}
 
-void JsonObject::Init() { *m_document = Json::object(); }
+void JsonObject::Init() {
+    *m_document = Json::object();
+}
 
 bool JsonObject::Parse(std::string_view text) {
     *m_document = nullptr;
@@ -376,7 +388,9 @@ bool JsonObject::Parse(std::string_view text) {
     return !m_document->is_null();
 }
 
-std::string JsonObject::Stringify() const { return stringify(*m_document); }
+std::string JsonObject::Stringify() const {
+    return stringify(*m_document);
+}
 
 void JsonObject::SetValue(std::string_view key, std::string_view value, bool asExpression) {
     std::optional<Json> stored = valueFor(value, asExpression);
@@ -409,7 +423,9 @@ double JsonObject::GetNumber(std::string_view key) const {
     return 0;
 }
 
-std::string JsonObject::GetJson(std::string_view key) const { return GetText(key, true); }
+std::string JsonObject::GetJson(std::string_view key) const {
+    return GetText(key, true);
+}
 
 std::string JsonObject::GetText(std::string_view path, bool asJson) const {
     Found found = resolve(*m_document, path);
@@ -532,6 +548,8 @@ int JsonObject::TypeOf(std::string_view path) const {
     return Other;
 }
 
-void JsonObject::Clear() { *m_document = Json::object(); }
+void JsonObject::Clear() {
+    *m_document = Json::object();
+}
 
 }  // namespace wf

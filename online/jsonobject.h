@@ -6,9 +6,8 @@
 // JSON text too.
 #pragma once
 
-#include <nlohmann/json.hpp>
-
 #include <memory>
+#include <nlohmann/json.hpp>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,7 +15,7 @@
 namespace wf {
 
 class JsonObject {
-public:
+  public:
     // Type codes of TypeOf and the kinds of Reset.
     enum Type { Other = -1, Null = 0, Boolean = 1, Number = 2, Object = 4, Array = 5, String = 6 };
 
@@ -48,7 +47,7 @@ public:
     int TypeOf(std::string_view path = {}) const;
     void Clear();
 
-private:
+  private:
     using Json = nlohmann::ordered_json;
     std::shared_ptr<Json> m_document;  // copies share the document
 };

@@ -217,8 +217,8 @@ bool RegexObject::Execute(std::string_view pattern, std::string_view text, bool 
 
 const RegexObject::Span* RegexObject::span(int match, int group) const {
     if (match < 1 || match > m_matchCount || group < 0 || group > m_groups) return nullptr;
-    const Span& s = m_spans[static_cast<std::size_t>(match - 1) * stride() +
-                            static_cast<std::size_t>(group)];
+    const Span& s =
+        m_spans[static_cast<std::size_t>(match - 1) * stride() + static_cast<std::size_t>(group)];
     return s.set() ? &s : nullptr;
 }
 
@@ -233,7 +233,9 @@ std::string RegexObject::SubMatchText(int match, int group, long long* position)
     return m_text.substr(s->start, s->end - s->start);
 }
 
-int RegexObject::SubMatchCount() const { return m_matchCount > 0 ? m_groups : 0; }
+int RegexObject::SubMatchCount() const {
+    return m_matchCount > 0 ? m_groups : 0;
+}
 
 std::string RegexObject::Replace(std::string_view replacement) const {
     if (!m_valid) return {};

@@ -11,7 +11,7 @@
 namespace wf {
 
 class RegexObject {
-public:
+  public:
     // Runs pattern over text and keeps the matches. False when the pattern is invalid (then
     // every reader gives empty results); true otherwise, also when nothing matched.
     bool Execute(std::string_view pattern, std::string_view text, bool caseSensitive = false,
@@ -29,7 +29,7 @@ public:
     // The number of groups of the first match; 0 when nothing matched.
     int SubMatchCount() const;
 
-private:
+  private:
     struct Span {
         std::size_t start;
         std::size_t end;

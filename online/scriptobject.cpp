@@ -29,7 +29,9 @@ namespace {
 
 // A script that escapes every check of its own cannot be recovered from; there is no caller
 // to hand the failure to, because every call into the engine is a protected one.
-void fatalError(void*, const char*) { std::abort(); }
+void fatalError(void*, const char*) {
+    std::abort();
+}
 
 // The conversions of ConvertEscapes. Codes beyond U+FFFF become surrogate pairs, so that a
 // five-digit "&#x1F600;" gives its real character.
@@ -61,7 +63,9 @@ function to10un(s) {
 }
 )js";
 
-std::string engineText(std::string_view text) { return utf8ToCesu8(text); }
+std::string engineText(std::string_view text) {
+    return utf8ToCesu8(text);
+}
 
 }  // namespace
 
@@ -77,9 +81,7 @@ struct ScriptObject::Engine {
     Engine(const Engine&) = delete;
     Engine& operator=(const Engine&) = delete;
 
-    void create() {
-        context = duk_create_heap(nullptr, nullptr, nullptr, &deadline, &fatalError);
-    }
+    void create() { context = duk_create_heap(nullptr, nullptr, nullptr, &deadline, &fatalError); }
     void destroy() {
         if (context) duk_destroy_heap(context);
         context = nullptr;
@@ -127,7 +129,9 @@ bool ScriptObject::ExecuteStatement(std::string_view statement) {
     return rc == DUK_EXEC_SUCCESS;
 }
 
-bool ScriptObject::AddCode(std::string_view code) { return ExecuteStatement(code); }
+bool ScriptObject::AddCode(std::string_view code) {
+    return ExecuteStatement(code);
+}
 
 std::string ScriptObject::Eval(std::string_view expression) {
     Engine& e = *m_engine;
@@ -144,9 +148,12 @@ void ScriptObject::Reset() {
     m_engine->lastError.clear();
 }
 
-std::string ScriptObject::LastError() const { return m_engine->lastError; }
+std::string ScriptObject::LastError() const {
+    return m_engine->lastError;
+}
 
-std::string ScriptObject::Run(std::string_view procedure, const std::vector<std::string>& arguments) {
+std::string ScriptObject::Run(std::string_view procedure,
+                              const std::vector<std::string>& arguments) {
     Engine& e = *m_engine;
     if (!e.context) return {};
     duk_context* ctx = e.context;

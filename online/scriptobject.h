@@ -11,7 +11,7 @@
 namespace wf {
 
 class ScriptObject {
-public:
+  public:
     ScriptObject();
 
     // Runs a statement in the global scope; false when it raised an error.
@@ -30,7 +30,7 @@ public:
     int State(std::optional<int> newState = std::nullopt);
     bool AddCode(std::string_view code);
 
-private:
+  private:
     struct Engine;
     std::shared_ptr<Engine> m_engine;
 };

@@ -5,7 +5,9 @@
 
 namespace wf {
 
-std::filesystem::path servicesFile() { return programFolder() / "data" / "services.ini"; }
+std::filesystem::path servicesFile() {
+    return programFolder() / "data" / "services.ini";
+}
 
 std::string serviceValue(std::string_view service, std::string_view key) {
     return profileRead(servicesFile(), service, key).value_or("");

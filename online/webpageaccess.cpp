@@ -18,19 +18,21 @@ constexpr std::string_view kDefaultAgent = "Mozilla/4.0 (compatible; MSIE 9.0; W
 constexpr std::size_t kHeaderBuffer = 5000;
 constexpr std::string_view kQuotePlaceholder = "#引号";
 
-char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
+char lowerAscii(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
+}
 
 // The process-wide cookie store that requests without a cookies argument share, as the
 // system's Internet library keeps one for the whole process.
 class CookieStore {
-public:
+  public:
     static CookieStore& instance() {
         static CookieStore store;
         return store;
     }
     CURLSH* share() const { return m_share; }
 
-private:
+  private:
     CookieStore() {
         curl_global_init(CURL_GLOBAL_DEFAULT);
         m_share = curl_share_init();
@@ -176,9 +178,9 @@ long long findText(std::string_view text, std::string_view needle, long long sta
         std::size_t pos = text.find(needle, from);
         return pos == std::string_view::npos ? -1 : static_cast<long long>(pos) + 1;
     }
-    auto it = std::search(text.begin() + static_cast<std::ptrdiff_t>(from), text.end(),
-                          needle.begin(), needle.end(),
-                          [](char a, char b) { return lowerAscii(a) == lowerAscii(b); });
+    auto it =
+        std::search(text.begin() + static_cast<std::ptrdiff_t>(from), text.end(), needle.begin(),
+                    needle.end(), [](char a, char b) { return lowerAscii(a) == lowerAscii(b); });
     if (it == text.end() && !needle.empty()) return -1;
     return static_cast<long long>(it - text.begin()) + 1;
 }
@@ -192,8 +194,8 @@ std::string TextBetween(std::string_view text, std::string_view left, std::strin
     long long from = leftPos + static_cast<long long>(leftMarker.size());
     long long rightPos = findText(text, rightMarker, from, ignoreCase);
     if (rightPos < 0) return {};
-    return std::string(text.substr(static_cast<std::size_t>(from - 1),
-                                   static_cast<std::size_t>(rightPos - from)));
+    return std::string(
+        text.substr(static_cast<std::size_t>(from - 1), static_cast<std::size_t>(rightPos - from)));
 }
 
 std::string UrlHost(std::string_view url, bool withPort) {
@@ -242,7 +244,8 @@ std::string UrlPath(std::string_view url) {
 std::string RemoveDuplicateItems(std::string_view list, std::string_view separator) {
     std::vector<std::string> kept;
     for (std::string& item : splitText(list, separator)) {
-        if (std::find(kept.begin(), kept.end(), item) == kept.end()) kept.push_back(std::move(item));
+        if (std::find(kept.begin(), kept.end(), item) == kept.end())
+            kept.push_back(std::move(item));
     }
     std::string out;
     for (std::size_t i = 0; i < kept.size(); ++i) {
@@ -260,7 +263,9 @@ std::string MergeCookies(std::string_view oldCookies, std::string_view newCookie
         }
         return out;
     };
-    auto nameOf = [](const std::string& item) { return trimBlanks(item.substr(0, item.find('='))); };
+    auto nameOf = [](const std::string& item) {
+        return trimBlanks(item.substr(0, item.find('=')));
+    };
     std::vector<std::string> merged = items(newCookies);
     const std::size_t newCount = merged.size();
     for (std::string& item : items(oldCookies)) {
@@ -387,7 +392,9 @@ std::string WebPageAccess(const std::string& url, WebPageRequest& request) {
     return body;
 }
 
-std::string Utf8ToAnsi(std::string_view bytes) { return sanitizeUtf8(untilNul(bytes)); }
+std::string Utf8ToAnsi(std::string_view bytes) {
+    return sanitizeUtf8(untilNul(bytes));
+}
 
 bool CheckOnline() {
     std::string probe = serviceValue("probe", "address");

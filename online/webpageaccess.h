@@ -13,7 +13,7 @@ namespace wf {
 // Limits that keep a hostile or dead server from exhausting memory or hanging the caller.
 struct TransferLimits {
     long connectSeconds = 30;
-    long stallSeconds = 60;    // no byte received for this long ends the transfer
+    long stallSeconds = 60;  // no byte received for this long ends the transfer
     long totalSeconds = 600;
     std::size_t maxBodyBytes = 32u << 20;
 };

@@ -163,9 +163,10 @@ std::string WinHttpPageAccess(const std::string& url, WinHttpRequest& request) {
     }
     bool credentialsOk = true;
     if (!request.userName.empty() && !request.password.empty()) {
-        credentialsOk = curl_easy_setopt(h, CURLOPT_HTTPAUTH, CURLAUTH_BASIC) == CURLE_OK &&
-                        curl_easy_setopt(h, CURLOPT_USERNAME, request.userName.c_str()) == CURLE_OK &&
-                        curl_easy_setopt(h, CURLOPT_PASSWORD, request.password.c_str()) == CURLE_OK;
+        credentialsOk =
+            curl_easy_setopt(h, CURLOPT_HTTPAUTH, CURLAUTH_BASIC) == CURLE_OK &&
+            curl_easy_setopt(h, CURLOPT_USERNAME, request.userName.c_str()) == CURLE_OK &&
+            curl_easy_setopt(h, CURLOPT_PASSWORD, request.password.c_str()) == CURLE_OK;
     }
     if (!request.proxy.empty()) transfer.setProxy(request.proxy);
     if (credentialsOk && !request.proxyUser.empty() && !request.proxyPassword.empty()) {
@@ -204,8 +205,8 @@ std::string WinHttpPageAccess(const std::string& url, WinHttpRequest& request) {
     std::string headers = transfer.headers;
     std::string firstLine = headers.substr(0, headers.find("\r\n"));
     std::size_t blank = firstLine.find(' ');
-    request.status = readFailed ? kRead
-                                : (blank == std::string::npos ? "" : firstLine.substr(blank + 1));
+    request.status =
+        readFailed ? kRead : (blank == std::string::npos ? "" : firstLine.substr(blank + 1));
     request.returnedCookies = cookiesFromHeaders(headers);
     request.returnedHeaders = headers;
     for (const std::string& line : splitText(headers, "\r\n")) {

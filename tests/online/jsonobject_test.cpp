@@ -62,8 +62,9 @@ TEST(JsonObject, TextsOfValuesAndPaths) {
     EXPECT_EQ(json.GetItem(1, "symbols[0].parts[0].means"), "乙");
     EXPECT_EQ(json.GetItem(0, "symbols", true), R"({"parts":[{"part":"n.","means":["甲","乙"]}]})");
 
-    const char* numbers[] = {"1e+21", "0.1", "1", "123456789012", "-0.000001", "1e-7",
-                             "9007199254740992", "0", "5e-324"};
+    const char* numbers[] = {
+        "1e+21", "0.1",   "1", "123456789012", "-0.000001", "1e-7", "9007199254740992",
+        "0",     "5e-324"};
     for (int i = 0; i < 9; ++i) {
         EXPECT_EQ(json.GetText("n[" + std::to_string(i) + "]"), numbers[i]) << i;
     }
@@ -151,9 +152,17 @@ TEST(JsonNumbers, JavaScriptForm) {
     struct Case {
         double value;
         const char* text;
-    } cases[] = {{0, "0"},      {-0.0, "0"},         {1, "1"},        {-2.5, "-2.5"},
-                 {1e21, "1e+21"}, {1e20, "100000000000000000000"}, {123e-20, "1.23e-18"},
-                 {0.000001, "0.000001"}, {1e-7, "1e-7"}, {NAN, "NaN"}, {INFINITY, "Infinity"},
+    } cases[] = {{0, "0"},
+                 {-0.0, "0"},
+                 {1, "1"},
+                 {-2.5, "-2.5"},
+                 {1e21, "1e+21"},
+                 {1e20, "100000000000000000000"},
+                 {123e-20, "1.23e-18"},
+                 {0.000001, "0.000001"},
+                 {1e-7, "1e-7"},
+                 {NAN, "NaN"},
+                 {INFINITY, "Infinity"},
                  {1.0 / 3, "0.3333333333333333"}};
     for (const Case& c : cases) EXPECT_EQ(jsNumberText(c.value), c.text) << c.text;
 }

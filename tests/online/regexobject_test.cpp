@@ -16,20 +16,20 @@ TEST(RegexObject, MatchesAndGroupsWithTheDefaultOptions) {
     } cases[] = {
         {R"(\>(\d{1,2})\<)", "<a>3</a><b>12</b>", 2, 2, 1, "12"},
         {R"(\>(\d{1,2})\<)", "<a>3</a><b>12</b>", 2, 3, 1, ""},  // no third match
-        {"ABC", "xabcx", 1, 1, 0, "abc"},                         // case ignored
-        {R"(^b$)", "a\r\nb\r\nc", 1, 1, 0, "b"},                  // multi-line, CR LF lines
-        {R"(a.c)", "a\rc a\nc abc", 1, 1, 0, "abc"},              // "." stops at line ends
+        {"ABC", "xabcx", 1, 1, 0, "abc"},                        // case ignored
+        {R"(^b$)", "a\r\nb\r\nc", 1, 1, 0, "b"},                 // multi-line, CR LF lines
+        {R"(a.c)", "a\rc a\nc abc", 1, 1, 0, "abc"},             // "." stops at line ends
         {R"(x\sy)", "x\u3000y x\u00A0y x\ty", 3, 2, 0, "x\u00A0y"},
         {R"([\s\S]+)", "a\r\nb", 1, 1, 0, "a\r\nb"},
-        {R"(\d+)", "１２3", 1, 1, 0, "3"},                        // \d is ASCII only
+        {R"(\d+)", "１２3", 1, 1, 0, "3"},  // \d is ASCII only
         {R"(\w+)", "é_b", 1, 1, 0, "_b"},
         {R"([^]+)", "a\nb", 1, 1, 0, "a\nb"},
         {R"(a[]|b)", "ab", 1, 1, 0, "b"},
         {R"(\u4f60(.))", "说你好", 1, 1, 1, "好"},
         {R"([^\s]+)", "a\u3000b", 2, 2, 0, "b"},
-        {R"((a)|(b))", "b", 1, 1, 1, ""},                         // unset group
-        {R"(x*)", "ab", 3, 3, 0, ""},                             // empty matches step on
-        {R"([[:a]+)", "[:a", 1, 1, 0, "[:a"},                     // "[" inside a class is plain
+        {R"((a)|(b))", "b", 1, 1, 1, ""},      // unset group
+        {R"(x*)", "ab", 3, 3, 0, ""},          // empty matches step on
+        {R"([[:a]+)", "[:a", 1, 1, 0, "[:a"},  // "[" inside a class is plain
         {R"x(<span title="(.*?)")x", R"x(<span title="一"><span title="b">)x", 2, 2, 1, "b"},
     };
     for (const Case& c : cases) {
@@ -53,7 +53,8 @@ TEST(RegexObject, OptionsPlaceholderAndPositions) {
     ASSERT_TRUE(regex.Execute("a", "aaa", false, true, false));
     EXPECT_EQ(regex.MatchCount(), 1);
 
-    ASSERT_TRUE(regex.Execute(R"(class=#引号(\w+)#引号)", R"(<p class="x">)", false, true, true, true));
+    ASSERT_TRUE(
+        regex.Execute(R"(class=#引号(\w+)#引号)", R"(<p class="x">)", false, true, true, true));
     EXPECT_EQ(regex.GetPattern(), R"x(class="(\w+)")x");
     EXPECT_EQ(regex.SubMatchText(1, 1), "x");
     ASSERT_TRUE(regex.Execute(R"(#引号)", R"("#引号")"));
@@ -77,14 +78,10 @@ TEST(RegexObject, ReplaceKnowsTheReferencesOfJavaScript) {
         const char* replacement;
         const char* expected;
     } cases[] = {
-        {R"((\w)(\d))", "a1 b2", "$2$1", "1a 2b"},
-        {R"(\d)", "a1b2", "[$&]", "a[1]b[2]"},
-        {R"(b)", "abc", "$`|$'", "aa|cc"},
-        {R"(b)", "abc", "$$", "a$c"},
-        {R"((b))", "abc", "$0$3$10", "a$0$3b0c"},
-        {R"((a)|(b))", "ab", "<$2>", "<><b>"},
-        {R"(<[^>]+>)", "<p>x</p>", "", "x"},
-        {R"(x*)", "ab", "-", "-a-b-"},
+        {R"((\w)(\d))", "a1 b2", "$2$1", "1a 2b"}, {R"(\d)", "a1b2", "[$&]", "a[1]b[2]"},
+        {R"(b)", "abc", "$`|$'", "aa|cc"},         {R"(b)", "abc", "$$", "a$c"},
+        {R"((b))", "abc", "$0$3$10", "a$0$3b0c"},  {R"((a)|(b))", "ab", "<$2>", "<><b>"},
+        {R"(<[^>]+>)", "<p>x</p>", "", "x"},       {R"(x*)", "ab", "-", "-a-b-"},
     };
     for (const Case& c : cases) {
         RegexObject regex;
@@ -107,13 +104,16 @@ TEST(RegexObject, BadPatternsAndHostileInputFailCleanly) {
     // Catastrophic backtracking stops at the match limit instead of hanging.
     EXPECT_FALSE(regex.Execute("(a+)+$", std::string(40, 'a') + "!"));
     // Invalid UTF-8 in the text is read as replacement characters.
-    ASSERT_TRUE(regex.Execute("b", "a\xFF" "b"));
+    ASSERT_TRUE(regex.Execute("b",
+                              "a\xFF"
+                              "b"));
     EXPECT_EQ(regex.MatchCount(), 1);
 }
 
 TEST(RegexObject, LargePagesGoThroughTheCompiledMatcher) {
     std::string page;
-    for (int i = 0; i < 5000; ++i) page += "<li><span title=\"w" + std::to_string(i) + "\">x</span></li>\r\n";
+    for (int i = 0; i < 5000; ++i)
+        page += "<li><span title=\"w" + std::to_string(i) + "\">x</span></li>\r\n";
     RegexObject regex;
     ASSERT_TRUE(regex.Execute(R"x(<span title="(.*?)")x", page));
     EXPECT_EQ(regex.MatchCount(), 5000);

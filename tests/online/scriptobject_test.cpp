@@ -8,7 +8,8 @@ namespace {
 TEST(ScriptObject, StatementsEvaluationAndRun) {
     ScriptObject script;
     EXPECT_EQ(script.Language(0), "JScript");
-    EXPECT_TRUE(script.ExecuteStatement("function join(a,b,c,d,e,f,g){return [a,b,c,d,e,f,g].join('|');}"));
+    EXPECT_TRUE(
+        script.ExecuteStatement("function join(a,b,c,d,e,f,g){return [a,b,c,d,e,f,g].join('|');}"));
     EXPECT_EQ(script.Run("join", {"1", "2"}), "1|2|||||");
     EXPECT_EQ(script.Run("join", {"1", "2", "3", "4", "5", "6", "7"}), "1|2|3|4|5|6|");
     EXPECT_TRUE(script.AddCode("var greeting = '你好😀';"));

@@ -22,7 +22,7 @@ int deadPort() {
 }
 
 class WebPageAccessTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         clearCookieStore();
         server.serveFile("/page", "online/page.html");
@@ -82,8 +82,8 @@ TEST_F(WebPageAccessTest, MethodCodesOutsideTheTableSendGet) {
     struct Case {
         int code;
         const char* method;
-    } cases[] = {{0, "GET"},     {1, "POST"},   {2, "HEAD"},  {3, "PUT"},   {4, "OPTIONS"},
-                 {5, "DELETE"},  {6, "TRACE"},  {7, "CONNECT"}, {9, "GET"}, {-1, "GET"}};
+    } cases[] = {{0, "GET"},    {1, "POST"},  {2, "HEAD"},    {3, "PUT"}, {4, "OPTIONS"},
+                 {5, "DELETE"}, {6, "TRACE"}, {7, "CONNECT"}, {9, "GET"}, {-1, "GET"}};
     for (const Case& c : cases) {
         server.clearRequests();
         WebPageRequest request;
@@ -131,7 +131,8 @@ TEST_F(WebPageAccessTest, AgentComesFromTheUserAgentLineWhichIsSentToo) {
 TEST_F(WebPageAccessTest, CookiesAbsentEmptyOrSuppliedAndTheMerge) {
     Reply setting;
     setting.body = "set";
-    setting.headers = {{"Set-Cookie", "a=9; path=/"}, {"set-cookie", "c=deleted"},
+    setting.headers = {{"Set-Cookie", "a=9; path=/"},
+                       {"set-cookie", "c=deleted"},
                        {"SET-COOKIE", "d=4; HttpOnly"}};
     server.on("/set", setting);
 
@@ -325,7 +326,7 @@ TEST(Utf8ToAnsi, DecodesUpToTheFirstZero) {
 }
 
 class ConnectivityTest : public test::TempHome {
-protected:
+  protected:
     void SetUp() override {
         TempHome::SetUp();
         std::filesystem::create_directories(home() / "data");

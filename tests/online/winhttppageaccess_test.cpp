@@ -24,7 +24,7 @@ int deadPort() {
 }
 
 class WinHttpTest : public ::testing::Test {
-protected:
+  protected:
     LoopbackServer server;
 };
 
@@ -59,7 +59,7 @@ TEST_F(WinHttpTest, HeaderBlockRules) {
         const char* cookies;  // nullptr: absent
         const char* expected;
     } cases[] = {
-        {0, "user-agent: X",  nullptr,
+        {0, "user-agent: X", nullptr,
          "user-agent: X\r\nAccept: text/html, application/xhtml+xml, */*\r\n"
          "Accept-Encoding: gbk, GB2312\r\nAccept-Language: zh-cn\r\nCache-Control: no-cache\r\n"},
         // The Content-Type search alone keeps letter case: a lower-case line does not count.
@@ -210,10 +210,8 @@ TEST_F(WinHttpTest, PagesAreDecodedByTheCharsetTheyDeclare) {
         const char* fixture;
         bool decoded;
     } cases[] = {
-        {"online/charset-utf8.html", true},
-        {"online/charset-gbk.html", true},
-        {"online/charset-gbk-upper.html", true},
-        {"online/charset-big5.html", true},
+        {"online/charset-utf8.html", true},      {"online/charset-gbk.html", true},
+        {"online/charset-gbk-upper.html", true}, {"online/charset-big5.html", true},
         {"online/answer.json", false},
     };
     for (const Case& c : cases) {

@@ -64,7 +64,8 @@ LoopbackServer::LoopbackServer() : m_server(std::make_unique<httplib::Server>())
     m_server->Patch(any, handler);
     // Methods the library has no handlers for (CONNECT, TRACE) are recorded and refused here.
     m_server->set_pre_routing_handler([this](const httplib::Request& req, httplib::Response& res) {
-        if (req.method != "CONNECT" && req.method != "TRACE") return httplib::Server::HandlerResponse::Unhandled;
+        if (req.method != "CONNECT" && req.method != "TRACE")
+            return httplib::Server::HandlerResponse::Unhandled;
         record(recordOf(req));
         res.status = 405;
         return httplib::Server::HandlerResponse::Handled;
@@ -89,7 +90,9 @@ std::string LoopbackServer::url(std::string_view path) const {
     return "http://127.0.0.1:" + std::to_string(m_port) + std::string(path);
 }
 
-std::string LoopbackServer::hostPort() const { return "127.0.0.1:" + std::to_string(m_port); }
+std::string LoopbackServer::hostPort() const {
+    return "127.0.0.1:" + std::to_string(m_port);
+}
 
 void LoopbackServer::on(const std::string& path, Reply reply) {
     std::lock_guard lock(m_mutex);

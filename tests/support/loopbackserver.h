@@ -39,13 +39,13 @@ struct Reply {
     std::string body;
     std::string contentType = "text/html";
     std::vector<std::pair<std::string, std::string>> headers;
-    int delayMs = 0;             // wait before answering
-    bool hang = false;           // never answer (until the server stops)
-    std::size_t cutBodyAt = 0;   // when set, announce the whole body but send only this much
+    int delayMs = 0;            // wait before answering
+    bool hang = false;          // never answer (until the server stops)
+    std::size_t cutBodyAt = 0;  // when set, announce the whole body but send only this much
 };
 
 class LoopbackServer {
-public:
+  public:
     LoopbackServer();
     ~LoopbackServer();
     LoopbackServer(const LoopbackServer&) = delete;
@@ -67,7 +67,7 @@ public:
     RecordedRequest lastRequest() const;
     void clearRequests();
 
-private:
+  private:
     void answer(const RecordedRequest& request, const std::string& path, void* response);
     void record(RecordedRequest request);
 

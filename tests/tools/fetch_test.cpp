@@ -1,6 +1,5 @@
 // wordfern-cli fetch, run as a program against the loopback server.
 #include <gtest/gtest.h>
-
 #include <sys/wait.h>
 
 #include <cstdlib>
@@ -29,14 +28,15 @@ std::string quoted(const std::string& arg) {
 }
 
 class FetchCommandTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { m_dir = test::makeTempDir("wordfern-fetch-"); }
     void TearDown() override { std::filesystem::remove_all(m_dir); }
 
     CliRun fetch(const std::vector<std::string>& args) {
         std::string command = quoted(WF_CLI_PATH) + " fetch";
         for (const std::string& a : args) command += " " + quoted(a);
-        command += " >" + quoted((m_dir / "out").string()) + " 2>" + quoted((m_dir / "err").string());
+        command +=
+            " >" + quoted((m_dir / "out").string()) + " 2>" + quoted((m_dir / "err").string());
         CliRun run;
         int raw = std::system(command.c_str());
         run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -59,8 +59,9 @@ TEST_F(FetchCommandTest, PassesExactlyWhatItWasGiven) {
     EXPECT_EQ(plain.out, std::string("bin\0ary\r\n", 9));
     EXPECT_FALSE(server.lastRequest().header("Cookie"));
 
-    CliRun full = fetch({"--method", "1", "--post", "a=1", "--cookies", "c=3", "--header", "X-One: 1",
-                      "--header", "User-Agent: tester", "--show-headers", server.url("/p")});
+    CliRun full =
+        fetch({"--method", "1", "--post", "a=1", "--cookies", "c=3", "--header", "X-One: 1",
+               "--header", "User-Agent: tester", "--show-headers", server.url("/p")});
     EXPECT_EQ(full.status, 0);
     test::RecordedRequest got = server.lastRequest();
     EXPECT_EQ(got.method, "POST");
@@ -97,9 +98,12 @@ TEST_F(FetchCommandTest, WinHttpRedirectsAndStatuses) {
 }
 
 TEST_F(FetchCommandTest, BadArgumentsAndNoAnswer) {
-    for (const auto& args : std::vector<std::vector<std::string>>{
-             {}, {"--method"}, {"--method", "x", "http://h/"}, {"--bogus", "http://h/"},
-             {"http://a/", "http://b/"}, {"--header"}}) {
+    for (const auto& args : std::vector<std::vector<std::string>>{{},
+                                                                  {"--method"},
+                                                                  {"--method", "x", "http://h/"},
+                                                                  {"--bogus", "http://h/"},
+                                                                  {"http://a/", "http://b/"},
+                                                                  {"--header"}}) {
         CliRun run = fetch(args);
         EXPECT_EQ(run.status, 2) << (args.empty() ? "" : args[0]);
         EXPECT_NE(run.err.find("Usage: wordfern-cli fetch"), std::string::npos);
