@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "online/services.h"
+#include "online/winhttppageaccess.h"
 #include "platform/profile.h"
 #include "tests/support/loopbackserver.h"
 #include "tests/support/testsupport.h"
@@ -49,6 +50,14 @@ TEST_F(WebPageAccessTest, PlainGetSendsTheDefaultBlockAndReturnsTheBodyUnchanged
     EXPECT_FALSE(got.header("Content-Type"));
     EXPECT_EQ(request.returnedHeaders.rfind("HTTP/1.1 200 OK\r\n", 0), 0u);
     EXPECT_NE(request.returnedHeaders.find("Content-Type: text/html"), std::string::npos);
+}
+
+TEST_F(WebPageAccessTest, BlanksAndNonAsciiInTheAddressTravelPercentEncoded) {
+    server.on("/a b/你", Reply{200, "found"});
+    EXPECT_EQ(WebPageAccess(server.url("/a b/你?q=好 x")), "found");
+    EXPECT_EQ(server.lastRequest().target, "/a%20b/%E4%BD%A0?q=%E5%A5%BD%20x");
+    WinHttpRequest request;
+    EXPECT_EQ(WinHttpPageAccess(server.url("/a b/你"), request), "found");
 }
 
 TEST_F(WebPageAccessTest, PostAddsTheFormTypeAndPutSendsItsBodyWithoutOne) {
@@ -231,6 +240,12 @@ TEST_F(WebPageAccessTest, UnreachableHostsAndHostileServersGiveAnEmptyBody) {
     EXPECT_EQ(dead.returnedHeaders, "");
     EXPECT_EQ(dead.returnedCookies, "");
     EXPECT_NE(dead.extraHeaders.find("Referer: " + url), std::string::npos);
+
+    // Certificates are verified: a server nobody vouches for gets no request through.
+    LoopbackServer untrusted(true);
+    untrusted.on("/", Reply{200, "secret"});
+    EXPECT_EQ(WebPageAccess(untrusted.url("/")), "");
+    EXPECT_TRUE(untrusted.requests().empty());
 
     Reply huge;
     huge.body = std::string(5000, 'x');

@@ -186,6 +186,13 @@ TEST_F(WinHttpTest, EveryReachableErrorText) {
         EXPECT_EQ(request.status, c.status) << c.url;
     }
 
+    LoopbackServer untrusted(true);
+    untrusted.on("/", Reply{200, "secret"});
+    WinHttpRequest tls;
+    EXPECT_EQ(WinHttpPageAccess(untrusted.url("/"), tls), "");
+    EXPECT_EQ(tls.status, winhttp_error::kSend);
+    EXPECT_TRUE(untrusted.requests().empty());
+
     // A body broken off keeps what arrived and says that reading failed.
     Reply cut;
     cut.body = std::string(4000, 'b');

@@ -47,7 +47,14 @@ std::size_t RecordedRequest::headerCount(std::string_view name) const {
     return count;
 }
 
-LoopbackServer::LoopbackServer() : m_server(std::make_unique<httplib::Server>()) {
+LoopbackServer::LoopbackServer(bool tls) : m_tls(tls) {
+    if (tls) {
+        std::string cert = fixturePath("online/selfsigned.crt").string();
+        std::string key = fixturePath("online/selfsigned.key").string();
+        m_server = std::make_unique<httplib::SSLServer>(cert.c_str(), key.c_str());
+    } else {
+        m_server = std::make_unique<httplib::Server>();
+    }
     m_server->set_tcp_nodelay(true);
     m_server->set_keep_alive_max_count(100);
     auto handler = [this](const httplib::Request& req, httplib::Response& res) {
@@ -87,7 +94,8 @@ LoopbackServer::~LoopbackServer() {
 }
 
 std::string LoopbackServer::url(std::string_view path) const {
-    return "http://127.0.0.1:" + std::to_string(m_port) + std::string(path);
+    return (m_tls ? "https://127.0.0.1:" : "http://127.0.0.1:") + std::to_string(m_port) +
+           std::string(path);
 }
 
 std::string LoopbackServer::hostPort() const {

@@ -46,7 +46,8 @@ struct Reply {
 
 class LoopbackServer {
   public:
-    LoopbackServer();
+    // With tls, the server speaks HTTPS with a self-signed certificate no client trusts.
+    explicit LoopbackServer(bool tls = false);
     ~LoopbackServer();
     LoopbackServer(const LoopbackServer&) = delete;
     LoopbackServer& operator=(const LoopbackServer&) = delete;
@@ -74,6 +75,7 @@ class LoopbackServer {
     std::unique_ptr<httplib::Server> m_server;
     std::thread m_thread;
     int m_port = 0;
+    bool m_tls = false;
     mutable std::mutex m_mutex;
     std::condition_variable m_stopped;
     bool m_stopping = false;
