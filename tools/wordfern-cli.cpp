@@ -24,7 +24,7 @@ constexpr const char* kUsage =
     "  words FILE                       print every word of a unit, study, words or collection file\n"
     "  progress [--home DIR] [SECTION]  print the study progress of a user\n"
     "  export FILE [--format tsv|csv]   write the words as rows for flash-card and spreadsheet programs\n"
-    "  fetch [OPTIONS] URL              fetch a web address the way Wordfern does and print the body\n"
+    "  fetch [OPTIONS] URL              fetch an address the way Wordfern does, print the body\n"
     "\n"
     "Run 'wordfern-cli COMMAND --help' for more. --version prints the version.\n";
 
@@ -52,7 +52,8 @@ constexpr const char* kExportHelp =
 
 constexpr const char* kFetchHelp =
     "Usage: wordfern-cli fetch [--method N] [--post TEXT] [--cookies TEXT] [--header LINE]...\n"
-    "                          [--no-redirect] [--proxy HOST:PORT] [--winhttp] [--show-headers] URL\n"
+    "                          [--no-redirect] [--proxy HOST:PORT] [--winhttp] [--show-headers]\n"
+    "                          URL\n"
     "\n"
     "Fetches URL with Wordfern's page-access routine (with --winhttp, its second routine) and\n"
     "writes the body bytes unchanged to standard output.\n"
@@ -273,7 +274,8 @@ int runFetch(const std::vector<std::string>& args) {
         request.noRedirect = noRedirect;
         request.proxy = proxy;
         wf::WinHttpPageAccess(*url, request);
-        std::cout.write(request.bodyBytes.data(), static_cast<std::streamsize>(request.bodyBytes.size()));
+        const std::string& body = request.bodyBytes;
+        std::cout.write(body.data(), static_cast<std::streamsize>(body.size()));
         std::cout.flush();
         if (showHeaders) {
             std::cerr << request.returnedHeaders << "Cookies: " << request.returnedCookies << "\n"
