@@ -3,7 +3,9 @@
 #include <duktape.h>
 
 #include <chrono>
+#include <cstddef>
 #include <cstdlib>
+#include <cstring>
 
 #include "platform/codec.h"
 
@@ -11,17 +13,62 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-struct Deadline {
+// What the engine's hooks see of their heap: the deadline of the running call and the memory
+// the heap holds, so that neither a loop nor a growing string can take the program down.
+struct HeapState {
     bool active = false;
     Clock::time_point at;
+    std::size_t used = 0;
+    std::size_t limit = 256u << 20;
 };
+
+// Each block carries its size in front, aligned for any type.
+constexpr std::size_t kBlockHeader = alignof(std::max_align_t);
+
+void* heapAlloc(void* udata, duk_size_t size) {
+    auto* state = static_cast<HeapState*>(udata);
+    if (size > state->limit - state->used) return nullptr;
+    auto* block = static_cast<unsigned char*>(std::malloc(size + kBlockHeader));
+    if (!block) return nullptr;
+    std::memcpy(block, &size, sizeof size);
+    state->used += size;
+    return block + kBlockHeader;
+}
+
+void heapFree(void* udata, void* pointer) {
+    if (!pointer) return;
+    auto* state = static_cast<HeapState*>(udata);
+    unsigned char* block = static_cast<unsigned char*>(pointer) - kBlockHeader;
+    duk_size_t size = 0;
+    std::memcpy(&size, block, sizeof size);
+    state->used -= size;
+    std::free(block);
+}
+
+void* heapRealloc(void* udata, void* pointer, duk_size_t size) {
+    if (!pointer) return heapAlloc(udata, size);
+    if (size == 0) {
+        heapFree(udata, pointer);
+        return nullptr;
+    }
+    auto* state = static_cast<HeapState*>(udata);
+    unsigned char* block = static_cast<unsigned char*>(pointer) - kBlockHeader;
+    duk_size_t old = 0;
+    std::memcpy(&old, block, sizeof old);
+    if (size > old && size - old > state->limit - state->used) return nullptr;
+    auto* grown = static_cast<unsigned char*>(std::realloc(block, size + kBlockHeader));
+    if (!grown) return nullptr;
+    std::memcpy(grown, &size, sizeof size);
+    state->used = state->used - old + size;
+    return grown + kBlockHeader;
+}
 
 }  // namespace
 
 // Called by the engine every few thousand instructions; a true result ends the running script.
 extern "C" int wfDuktapeTimeoutCheck(void* udata) {
-    const auto* deadline = static_cast<const Deadline*>(udata);
-    return deadline && deadline->active && Clock::now() > deadline->at ? 1 : 0;
+    const auto* state = static_cast<const HeapState*>(udata);
+    return state && state->active && Clock::now() > state->at ? 1 : 0;
 }
 
 namespace wf {
@@ -71,7 +118,7 @@ std::string engineText(std::string_view text) {
 
 struct ScriptObject::Engine {
     duk_context* context = nullptr;
-    Deadline deadline;
+    HeapState heap;
     long timeoutMs = 10000;  // the script control's own default
     int state = 0;
     std::string lastError;
@@ -81,18 +128,21 @@ struct ScriptObject::Engine {
     Engine(const Engine&) = delete;
     Engine& operator=(const Engine&) = delete;
 
-    void create() { context = duk_create_heap(nullptr, nullptr, nullptr, &deadline, &fatalError); }
+    void create() {
+        heap.used = 0;
+        context = duk_create_heap(&heapAlloc, &heapRealloc, &heapFree, &heap, &fatalError);
+    }
     void destroy() {
         if (context) duk_destroy_heap(context);
         context = nullptr;
     }
 
     void startCall() {
-        deadline.active = timeoutMs > 0;
-        deadline.at = Clock::now() + std::chrono::milliseconds(timeoutMs > 0 ? timeoutMs : 0);
+        heap.active = timeoutMs > 0;
+        heap.at = Clock::now() + std::chrono::milliseconds(timeoutMs > 0 ? timeoutMs : 0);
         lastError.clear();
     }
-    void endCall() { deadline.active = false; }
+    void endCall() { heap.active = false; }
 
     // The value on top of the stack as text, popped; an error value becomes lastError.
     std::string takeResult(duk_int_t rc) {

@@ -52,6 +52,11 @@ TEST(ScriptObject, TimeoutStopsARunawayScript) {
     EXPECT_EQ(script.Run("spin"), "");
     EXPECT_EQ(script.Eval("6*7"), "42");
     EXPECT_EQ(script.Timeout(), -1);
+    // Without a time limit a growing string still ends at the heap's memory limit.
+    EXPECT_FALSE(script.ExecuteStatement("var s = 'xy'; for (;;) s += s;"));
+    EXPECT_NE(script.LastError(), "");
+    EXPECT_TRUE(script.ExecuteStatement("s = null;"));
+    EXPECT_EQ(script.Eval("'still ' + 'working'"), "still working");
 }
 
 TEST(ScriptConversions, EncodeUriAndConvertEscapes) {
