@@ -118,6 +118,14 @@ TEST_F(WinHttpTest, TimeOutsAndCredentials) {
     EXPECT_EQ(WinHttpPageAccess(server.url("/hang"), slow), "");
     EXPECT_EQ(slow.status, winhttp_error::kReceive);
 
+    Reply late{200, "late"};
+    late.delayMs = 300;
+    server.on("/late", late);
+    WinHttpRequest patient;
+    patient.timeoutSeconds = 10;
+    EXPECT_EQ(WinHttpPageAccess(server.url("/late"), patient), "late");
+    EXPECT_EQ(patient.status, "200 OK");
+
     server.on("/auth", Reply{200, "ok"});
     WinHttpRequest both;
     both.userName = "u";
