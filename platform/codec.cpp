@@ -5,6 +5,7 @@
 #include <array>
 #include <cerrno>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 namespace wf {
@@ -22,6 +23,7 @@ public:
     }
     Converter(const Converter&) = delete;
     Converter& operator=(const Converter&) = delete;
+    bool valid() const { return m_cd != reinterpret_cast<iconv_t>(-1); }
 
     // Converts from the start of in until the end or the first bad or cut-off sequence and
     // returns the number of bytes consumed. iconv's return value is not trusted for this.
@@ -251,6 +253,18 @@ std::size_t gb18030Length(std::string_view utf8) { return encodeGb18030(utf8).si
 std::optional<std::size_t> firstInvalidUtf8(std::string_view bytes) {
     std::size_t pos = 0;
     while (pos < bytes.size()) {
+        // Pages are mostly ASCII: step over it eight bytes at a time.
+        while (pos + 8 <= bytes.size()) {
+            std::uint64_t word;
+            std::memcpy(&word, bytes.data() + pos, 8);
+            if (word & 0x8080808080808080ULL) break;
+            pos += 8;
+        }
+        if (pos >= bytes.size()) break;
+        if (static_cast<unsigned char>(bytes[pos]) < 0x80) {
+            ++pos;
+            continue;
+        }
         std::size_t len = utf8SequenceLength(bytes, pos);
         if (len == 0) return pos;
         pos += len;
@@ -324,6 +338,85 @@ std::string truncateToGb18030Bytes(std::string_view utf8, std::size_t maxBytes) 
         pos += step;
     }
     return std::string(utf8.substr(0, pos));
+}
+
+std::optional<std::string> decodeCharset(std::string_view bytes, std::string_view charset) {
+    std::string name;
+    for (char c : charset) name += static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+    if (name == "utf-8" || name == "utf8") return sanitizeUtf8(bytes);
+    // GB18030 reads every GBK and GB2312 page and knows the code page's euro byte.
+    if (name == "gbk" || name == "gb2312" || name == "gb18030" || name == "cp936" ||
+        name == "x-gbk") {
+        return decodeGb18030Lenient(bytes);
+    }
+    Converter converter("UTF-8", name.c_str());
+    if (!converter.valid()) return std::nullopt;
+    std::string out;
+    out.reserve(bytes.size() + bytes.size() / 2);
+    std::size_t pos = 0;
+    while (pos < bytes.size()) {
+        pos += converter.convert(bytes.substr(pos), out);
+        if (pos >= bytes.size()) break;
+        out.append(kReplacement);
+        ++pos;
+    }
+    return out;
+}
+
+std::string cesu8ToUtf8(std::string_view cesu8) {
+    auto surrogateAt = [&](std::size_t pos) -> char32_t {
+        if (pos + 3 > cesu8.size()) return 0;
+        auto b = [&](std::size_t i) { return static_cast<unsigned char>(cesu8[pos + i]); };
+        if (b(0) != 0xED || b(1) < 0xA0 || b(1) > 0xBF || b(2) < 0x80 || b(2) > 0xBF) return 0;
+        return 0xD000 | ((b(1) & 0x3F) << 6) | (b(2) & 0x3F);
+    };
+    std::string out;
+    out.reserve(cesu8.size());
+    std::size_t pos = 0;
+    while (pos < cesu8.size()) {
+        if (char32_t high = surrogateAt(pos)) {
+            char32_t low = high <= 0xDBFF ? surrogateAt(pos + 3) : 0;
+            if (low >= 0xDC00) {
+                appendUtf8(out, 0x10000 + ((high - 0xD800) << 10) + (low - 0xDC00));
+                pos += 6;
+            } else {
+                out.append(kReplacement);
+                pos += 3;
+            }
+            continue;
+        }
+        std::size_t len = utf8SequenceLength(cesu8, pos);
+        if (len == 0) {
+            out.append(kReplacement);
+            ++pos;
+        } else {
+            out.append(cesu8.substr(pos, len));
+            pos += len;
+        }
+    }
+    return out;
+}
+
+std::string utf8ToCesu8(std::string_view utf8) {
+    std::string out;
+    out.reserve(utf8.size());
+    std::size_t pos = 0;
+    while (pos < utf8.size()) {
+        std::size_t len = utf8SequenceLength(utf8, pos);
+        if (len == 0) {
+            out.append(kReplacement);
+            ++pos;
+        } else if (len == 4) {
+            char32_t cp = decodeUtf8At(utf8, pos, len) - 0x10000;
+            appendUtf8(out, 0xD800 + (cp >> 10));  // written as 3 bytes like any BMP value
+            appendUtf8(out, 0xDC00 + (cp & 0x3FF));
+            pos += 4;
+        } else {
+            out.append(utf8.substr(pos, len));
+            pos += len;
+        }
+    }
+    return out;
 }
 
 std::string_view untilNul(std::string_view bytes) {

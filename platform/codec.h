@@ -37,6 +37,15 @@ std::string utf16ToUtf8(std::u16string_view utf16);
 // Cuts a UTF-8 text so that its GB18030 form fits in maxBytes, never inside a character.
 std::string truncateToGb18030Bytes(std::string_view utf8, std::size_t maxBytes);
 
+// Bytes in a named charset (an IANA or iconv name such as "utf-8", "big5", "GBK") as UTF-8;
+// undecodable bytes become U+FFFD. Nothing when the charset is unknown.
+std::optional<std::string> decodeCharset(std::string_view bytes, std::string_view charset);
+
+// CESU-8 (a character beyond U+FFFF as two 3-byte surrogate halves, as script engines hold
+// text) to UTF-8 and back. Lone surrogates and invalid bytes become U+FFFD.
+std::string cesu8ToUtf8(std::string_view cesu8);
+std::string utf8ToCesu8(std::string_view utf8);
+
 // The text up to (not including) the first zero byte.
 std::string_view untilNul(std::string_view bytes);
 

@@ -10,6 +10,8 @@
 
 #include "app/programfolder.h"
 #include "app/settings.h"
+#include "online/webpageaccess.h"
+#include "online/winhttppageaccess.h"
 #include "platform/codec.h"
 #include "vocab/wordfile.h"
 
@@ -22,6 +24,7 @@ constexpr const char* kUsage =
     "  words FILE                       print every word of a unit, study, words or collection file\n"
     "  progress [--home DIR] [SECTION]  print the study progress of a user\n"
     "  export FILE [--format tsv|csv]   write the words as rows for flash-card and spreadsheet programs\n"
+    "  fetch [OPTIONS] URL              fetch an address the way Wordfern does, print the body\n"
     "\n"
     "Run 'wordfern-cli COMMAND --help' for more. --version prints the version.\n";
 
@@ -46,6 +49,24 @@ constexpr const char* kExportHelp =
     "Chinese, word class and example sentences, without a header row. tsv (the default) puts\n"
     "line breaks inside a field as <br>, which flash-card programs show as line breaks; csv\n"
     "quotes every field and keeps its line breaks.\n";
+
+constexpr const char* kFetchHelp =
+    "Usage: wordfern-cli fetch [--method N] [--post TEXT] [--cookies TEXT] [--header LINE]...\n"
+    "                          [--no-redirect] [--proxy HOST:PORT] [--winhttp] [--show-headers]\n"
+    "                          URL\n"
+    "\n"
+    "Fetches URL with Wordfern's page-access routine (with --winhttp, its second routine) and\n"
+    "writes the body bytes unchanged to standard output.\n"
+    "  --method N       0 GET, 1 POST, 2 HEAD, 3 PUT, 4 OPTIONS, 5 DELETE, 6 TRACE, 7 CONNECT\n"
+    "  --post TEXT      the request body\n"
+    "  --cookies TEXT   cookies to send (\"a=1; b=2\"); given even when empty, it keeps the\n"
+    "                   cookie store out of the request\n"
+    "  --header LINE    one extra request header line (\"Name: value\"); may be repeated\n"
+    "  --no-redirect    do not follow redirects\n"
+    "  --proxy H:P      go through this HTTP proxy\n"
+    "  --show-headers   write the answer's header block and the returned cookies to standard\n"
+    "                   error (with --winhttp also its status and redirect target)\n"
+    "Exits with 0 whatever the HTTP status, 1 when no answer came, 2 on bad arguments.\n";
 
 bool wantsHelp(const std::vector<std::string>& args) {
     for (const std::string& a : args) {
@@ -188,6 +209,105 @@ int runExport(const std::vector<std::string>& args) {
     return 0;
 }
 
+int runFetch(const std::vector<std::string>& args) {
+    if (wantsHelp(args)) {
+        std::cout << kFetchHelp;
+        return 0;
+    }
+    int method = 0;
+    std::string post;
+    std::optional<std::string> cookies;
+    std::vector<std::string> headers;
+    bool noRedirect = false;
+    bool winHttp = false;
+    bool showHeaders = false;
+    std::string proxy;
+    std::optional<std::string> url;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        auto value = [&](std::string& out) {
+            if (i + 1 >= args.size()) return false;
+            out = args[++i];
+            return true;
+        };
+        std::string v;
+        if (a == "--method") {
+            if (!value(v)) return usageError("--method needs a number", kFetchHelp);
+            char* end = nullptr;
+            long n = std::strtol(v.c_str(), &end, 10);
+            if (v.empty() || *end != '\0') return usageError("--method needs a number", kFetchHelp);
+            method = static_cast<int>(n);
+        } else if (a == "--post") {
+            if (!value(post)) return usageError("--post needs a TEXT", kFetchHelp);
+        } else if (a == "--cookies") {
+            if (!value(v)) return usageError("--cookies needs a TEXT", kFetchHelp);
+            cookies = v;
+        } else if (a == "--header") {
+            if (!value(v)) return usageError("--header needs a LINE", kFetchHelp);
+            headers.push_back(v);
+        } else if (a == "--proxy") {
+            if (!value(proxy)) return usageError("--proxy needs HOST:PORT", kFetchHelp);
+        } else if (a == "--no-redirect") {
+            noRedirect = true;
+        } else if (a == "--winhttp") {
+            winHttp = true;
+        } else if (a == "--show-headers") {
+            showHeaders = true;
+        } else if (a.rfind("--", 0) == 0) {
+            return usageError("unknown option " + a, kFetchHelp);
+        } else if (!url) {
+            url = a;
+        } else {
+            return usageError("more than one URL", kFetchHelp);
+        }
+    }
+    if (!url) return usageError("fetch needs a URL", kFetchHelp);
+    std::string block;
+    for (const std::string& h : headers) block += (block.empty() ? "" : "\r\n") + h;
+
+    if (winHttp) {
+        wf::WinHttpRequest request;
+        request.method = method;
+        request.postText = post;
+        request.cookies = cookies;
+        request.extraHeaders = block;
+        request.noRedirect = noRedirect;
+        request.proxy = proxy;
+        wf::WinHttpPageAccess(*url, request);
+        const std::string& body = request.bodyBytes;
+        std::cout.write(body.data(), static_cast<std::streamsize>(body.size()));
+        std::cout.flush();
+        if (showHeaders) {
+            std::cerr << request.returnedHeaders << "Cookies: " << request.returnedCookies << "\n"
+                      << "Status: " << request.status << "\n"
+                      << "Location: " << request.location << "\n";
+        }
+        if (request.returnedHeaders.empty()) {
+            std::cerr << "wordfern-cli: " << request.status << "\n";
+            return 1;
+        }
+        return 0;
+    }
+    wf::WebPageRequest request;
+    request.method = method;
+    request.postText = post;
+    request.cookies = cookies;
+    request.extraHeaders = block;
+    request.noRedirect = noRedirect;
+    request.proxy = proxy;
+    std::string body = wf::WebPageAccess(*url, request);
+    std::cout.write(body.data(), static_cast<std::streamsize>(body.size()));
+    std::cout.flush();
+    if (showHeaders) {
+        std::cerr << request.returnedHeaders << "Cookies: " << request.returnedCookies << "\n";
+    }
+    if (body.empty() && request.returnedHeaders.empty()) {
+        std::cerr << "wordfern-cli: no answer from " << *url << "\n";
+        return 1;
+    }
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -209,5 +329,6 @@ int main(int argc, char** argv) {
     if (command == "words") return runWords(args);
     if (command == "progress") return runProgress(args);
     if (command == "export") return runExport(args);
+    if (command == "fetch") return runFetch(args);
     return usageError("unknown command " + command, kUsage);
 }

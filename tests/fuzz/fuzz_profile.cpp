@@ -1,4 +1,5 @@
-// Any bytes as sc.ini: reading and editing never crash, and an edit keeps the lines it did not touch.
+// Any bytes as sc.ini: reading and editing never crash, and an edit keeps the lines it did not
+// touch.
 #include <cstdint>
 #include <string_view>
 
@@ -12,7 +13,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         (void)doc.value(name, "class");
     }
     if (doc.setValue("settings", "default", "用户")) {
-        if (doc.value("settings", "default") != std::optional<std::string>("用户")) __builtin_trap();
+        if (doc.value("settings", "default") != std::optional<std::string>("用户"))
+            __builtin_trap();
     }
     doc.removeKey("settings", "default");
     doc.removeSection("settings");

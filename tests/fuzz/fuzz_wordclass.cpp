@@ -12,8 +12,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         {"pron.", "代词"}, {"adj.", "形容词"}, {"adv.", "副词"}, {"vt.", "及物动词"},
         {"n.", "名词"},    {"v.", "动词"},     {"a.", "形容词"}, {"", "空"},
     };
-    std::string line = wf::decodeGb18030Lenient(
-        std::string_view(reinterpret_cast<const char*>(data), size));
+    std::string line =
+        wf::decodeGb18030Lenient(std::string_view(reinterpret_cast<const char*>(data), size));
     wf::CustomLineWords words = wf::splitCustomLine(line, table);
     for (const std::string* text : {&words.en, &words.ch, &words.wc}) {
         if (!wf::isValidUtf8(*text)) __builtin_trap();

@@ -15,7 +15,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (after.size() != before.size()) __builtin_trap();
     for (std::size_t i = 0; i < before.size(); ++i) {
         // Names and texts that the writer must turn into entities or split CDATA for.
-        if (after[i].en != before[i].en || after[i].sentence != before[i].sentence) __builtin_trap();
+        if (after[i].en != before[i].en || after[i].sentence != before[i].sentence)
+            __builtin_trap();
     }
     return 0;
 }

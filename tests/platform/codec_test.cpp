@@ -72,3 +72,49 @@ TEST(Codec, TruncationKeepsWholeCharacters) {
 
 }  // namespace
 }  // namespace wf
+
+namespace wf {
+namespace {
+
+TEST(Codec, NamedCharsetsDecodeThroughTheConverter) {
+    struct Case {
+        std::string bytes;
+        const char* charset;
+        std::string utf8;
+    } cases[] = {
+        {"\xE4\xBD\xA0\xFF", "UTF-8", "你\xEF\xBF\xBD"},
+        {"\xC4\xE3\x80", "GBK", "你€"},
+        {"\xC4\xE3", "gb2312", "你"},
+        {"\xA7\x41", "big5", "你"},
+        {"caf\xE9", "ISO-8859-1", "café"},
+        {"\x82\xA0", "Shift_JIS", "あ"},
+        {"\xA7\x41\xFF", "big5", "你\xEF\xBF\xBD"},
+    };
+    for (const Case& c : cases) {
+        std::optional<std::string> text = decodeCharset(c.bytes, c.charset);
+        ASSERT_TRUE(text) << c.charset;
+        EXPECT_EQ(*text, c.utf8) << c.charset;
+    }
+    EXPECT_FALSE(decodeCharset("abc", "no-such-charset"));
+}
+
+TEST(Codec, ValidationFindsBadBytesAfterLongAsciiRuns) {
+    for (std::size_t run : {0u, 7u, 8u, 13u, 64u}) {
+        std::string ascii(run, 'a');
+        EXPECT_EQ(firstInvalidUtf8(ascii + "\xFF" + ascii), run) << run;
+        EXPECT_EQ(firstInvalidUtf8(ascii + "你" + ascii + "\xE4\xBD"), 2 * run + 3) << run;
+        EXPECT_TRUE(isValidUtf8(ascii + "你" + ascii)) << run;
+    }
+}
+
+TEST(Codec, Cesu8HoldsCharactersBeyondTheBasicPlaneAsSurrogateHalves) {
+    const std::string emoji = "\xF0\x9F\x98\x80";              // U+1F600
+    const std::string halves = "\xED\xA0\xBD\xED\xB8\x80";     // D83D DE00, 3 bytes each
+    EXPECT_EQ(utf8ToCesu8("a" + emoji + "你"), "a" + halves + "你");
+    EXPECT_EQ(cesu8ToUtf8("a" + halves + "你"), "a" + emoji + "你");
+    EXPECT_EQ(cesu8ToUtf8("\xED\xA0\xBDx"), "\xEF\xBF\xBDx");  // a lone half
+    EXPECT_EQ(cesu8ToUtf8("\xFF"), "\xEF\xBF\xBD");
+}
+
+}  // namespace
+}  // namespace wf
