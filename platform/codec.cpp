@@ -96,21 +96,41 @@ char32_t decodeUtf8At(std::string_view text, std::size_t pos, std::size_t len) {
 }
 
 void appendUtf8(std::string& out, char32_t cp) {
+    char buffer[4];
+    std::size_t len;
     if (cp < 0x80) {
-        out += static_cast<char>(cp);
+        buffer[0] = static_cast<char>(cp);
+        len = 1;
     } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
+        buffer[0] = static_cast<char>(0xC0 | (cp >> 6));
+        buffer[1] = static_cast<char>(0x80 | (cp & 0x3F));
+        len = 2;
     } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
+        buffer[0] = static_cast<char>(0xE0 | (cp >> 12));
+        buffer[1] = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        buffer[2] = static_cast<char>(0x80 | (cp & 0x3F));
+        len = 3;
     } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
+        buffer[0] = static_cast<char>(0xF0 | (cp >> 18));
+        buffer[1] = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        buffer[2] = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        buffer[3] = static_cast<char>(0x80 | (cp & 0x3F));
+        len = 4;
     }
+    out.append(buffer, len);
+}
+
+// The end of the ASCII run that starts at pos. Text on disk and on pages is mostly ASCII, so it
+// is stepped over eight bytes at a time.
+std::size_t asciiRunEnd(std::string_view text, std::size_t pos) {
+    while (pos + 8 <= text.size()) {
+        std::uint64_t word;
+        std::memcpy(&word, text.data() + pos, 8);
+        if (word & 0x8080808080808080ULL) break;
+        pos += 8;
+    }
+    while (pos < text.size() && static_cast<unsigned char>(text[pos]) < 0x80) ++pos;
+    return pos;
 }
 
 bool isTwoByteTrail(unsigned char c) { return c >= 0x40 && c <= 0xFE && c != 0x7F; }
@@ -180,8 +200,7 @@ DecodeResult decode(std::string_view bytes, bool lenient) {
     auto at = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
     std::size_t pos = 0;
     while (pos < n) {
-        std::size_t run = pos;
-        while (run < n && at(run) < 0x80) ++run;
+        std::size_t run = asciiRunEnd(bytes, pos);
         out.append(bytes.data() + pos, run - pos);
         pos = run;
         if (pos >= n) break;
@@ -226,8 +245,7 @@ std::string encodeGb18030(std::string_view utf8) {
     const std::size_t n = utf8.size();
     std::size_t pos = 0;
     while (pos < n) {
-        std::size_t run = pos;
-        while (run < n && static_cast<unsigned char>(utf8[run]) < 0x80) ++run;
+        std::size_t run = asciiRunEnd(utf8, pos);
         out.append(utf8.data() + pos, run - pos);
         pos = run;
         if (pos >= n) break;
@@ -253,13 +271,7 @@ std::size_t gb18030Length(std::string_view utf8) { return encodeGb18030(utf8).si
 std::optional<std::size_t> firstInvalidUtf8(std::string_view bytes) {
     std::size_t pos = 0;
     while (pos < bytes.size()) {
-        // Pages are mostly ASCII: step over it eight bytes at a time.
-        while (pos + 8 <= bytes.size()) {
-            std::uint64_t word;
-            std::memcpy(&word, bytes.data() + pos, 8);
-            if (word & 0x8080808080808080ULL) break;
-            pos += 8;
-        }
+        pos = asciiRunEnd(bytes, pos);
         if (pos >= bytes.size()) break;
         if (static_cast<unsigned char>(bytes[pos]) < 0x80) {
             ++pos;

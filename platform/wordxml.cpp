@@ -32,21 +32,19 @@ std::string declaredEncoding(std::string_view bytes) {
 }
 
 void appendEscaped(std::string& out, const char* text) {
-    const char* run = text;
-    for (const char* c = text;; ++c) {
-        const char* entity = nullptr;
-        switch (*c) {
-            case '"': entity = "&quot;"; break;
-            case '&': entity = "&amp;"; break;
-            case '\'': entity = "&apos;"; break;
-            case '<': entity = "&lt;"; break;
-            case '>': entity = "&gt;"; break;
-            case '\0': out.append(run, static_cast<std::size_t>(c - run)); return;
-            default: continue;
+    for (;;) {
+        std::size_t plain = std::strcspn(text, "\"&'<>");
+        out.append(text, plain);
+        text += plain;
+        switch (*text) {
+            case '"': out += "&quot;"; break;
+            case '&': out += "&amp;"; break;
+            case '\'': out += "&apos;"; break;
+            case '<': out += "&lt;"; break;
+            case '>': out += "&gt;"; break;
+            default: return;
         }
-        out.append(run, static_cast<std::size_t>(c - run));
-        out += entity;
-        run = c + 1;
+        ++text;
     }
 }
 
@@ -179,6 +177,7 @@ XmlParseResult parseXml(std::string_view bytes, pugi::xml_document& doc) {
                 return result;
             }
             text = std::move(decoded.text);
+            result.gb18030 = true;
         } else {
             result.error = "unsupported encoding " + named;
             return result;
@@ -207,7 +206,24 @@ std::string writeXml(const pugi::xml_document& doc) {
     return encodeGb18030(out);
 }
 
+std::string writeXmlElement(const pugi::xml_node& element, int depth) {
+    std::string out;
+    writeElement(element, depth, out);
+    return encodeGb18030(out);
+}
+
+std::string xmlEndTag(const pugi::xml_node& element) {
+    std::string out;
+    writeEndTag(element, out);
+    return encodeGb18030(out);
+}
+
 std::string elementText(const pugi::xml_node& element) {
+    pugi::xml_node first = element.first_child();
+    if (first && !first.next_sibling() &&
+        (first.type() == pugi::node_pcdata || first.type() == pugi::node_cdata)) {
+        return first.value();
+    }
     std::string text;
     for (const pugi::xml_node& child : element.children()) {
         if (child.type() == pugi::node_pcdata || child.type() == pugi::node_cdata) text += child.value();

@@ -15,6 +15,7 @@ inline constexpr std::string_view kXmlDeclaration = R"(<?xml version="1.0" encod
 
 struct XmlParseResult {
     bool ok = false;
+    bool gb18030 = false;  // the bytes were GB18030 (not UTF-8)
     std::string error;  // one line, in English, for logs and the command-line tool
 };
 
@@ -25,6 +26,11 @@ XmlParseResult parseXml(std::string_view bytes, pugi::xml_document& doc);
 
 // The document in the word-file layout, as GB18030 bytes.
 std::string writeXml(const pugi::xml_document& doc);
+// One element as it stands inside such a document at the given depth: CR LF, the indentation,
+// then the element, as GB18030 bytes.
+std::string writeXmlElement(const pugi::xml_node& element, int depth);
+// The end tag of an element in GB18030 bytes.
+std::string xmlEndTag(const pugi::xml_node& element);
 
 // All text and CDATA content of an element, concatenated (a value whose "]]>" was split across
 // two CDATA sections reads back whole).

@@ -1,5 +1,6 @@
 #include "vocab/wordfile.h"
 
+#include <cstring>
 #include <system_error>
 
 #include "app/programfolder.h"
@@ -73,15 +74,21 @@ std::optional<WordDocument> WordDocument::open(const std::filesystem::path& path
         if (error) *error = "cannot read " + path.string();
         return std::nullopt;
     }
-    return parse(*bytes, error);
+    return parse(std::move(*bytes), error);
 }
 
-std::optional<WordDocument> WordDocument::parse(std::string_view bytes, std::string* error) {
+std::optional<WordDocument> WordDocument::parse(std::string bytes, std::string* error) {
     WordDocument doc;
     XmlParseResult result = parseXml(bytes, *doc.m_doc);
     if (!result.ok) {
         if (error) *error = result.error;
         return std::nullopt;
+    }
+    if (result.gb18030) {
+        doc.m_source = std::move(bytes);
+        for (const pugi::xml_node& child : doc.m_doc->document_element().children()) {
+            if (child.type() == pugi::node_element) ++doc.m_sourceEntries;
+        }
     }
     return doc;
 }
@@ -93,15 +100,25 @@ WordList WordDocument::entries() const {
     // share a name (written elsewhere within one second) all count.
     for (const pugi::xml_node& child : root.children()) {
         if (child.type() != pugi::node_element) continue;
-        pugi::xml_node en = child.child("en");
-        pugi::xml_node ch = child.child("ch");
+        // One pass over the entry's children; the first child of each name counts.
+        pugi::xml_node en, ch, mp3, wc, sentence;
+        for (const pugi::xml_node& field : child.children()) {
+            const char* name = field.name();
+            pugi::xml_node* slot = std::strcmp(name, "en") == 0         ? &en
+                                   : std::strcmp(name, "ch") == 0       ? &ch
+                                   : std::strcmp(name, "mp3") == 0      ? &mp3
+                                   : std::strcmp(name, "wc") == 0       ? &wc
+                                   : std::strcmp(name, "sentence") == 0 ? &sentence
+                                                                        : nullptr;
+            if (slot && !*slot && field.type() == pugi::node_element) *slot = field;
+        }
         if (!en || !ch) continue;
         WordEntry entry;
         entry.en = elementText(en);
         entry.ch = elementText(ch);
-        entry.mp3 = elementText(child.child("mp3"));
-        entry.wc = elementText(child.child("wc"));
-        entry.sentence = elementText(child.child("sentence"));
+        entry.mp3 = elementText(mp3);
+        entry.wc = elementText(wc);
+        entry.sentence = elementText(sentence);
         entry.num = en.attribute("num").value();
         entry.entryName = child.name();
         list.push_back(std::move(entry));
@@ -150,12 +167,29 @@ bool WordDocument::setReviewCount(std::string_view entryName, std::string_view n
         pugi::xml_attribute attr = en.attribute("num");
         if (!attr) attr = en.append_attribute("num");
         attr.set_value(std::string(num).c_str());
+        m_changed = true;
         return true;
     }
     return false;
 }
 
-std::string WordDocument::bytes() const { return writeXml(*m_doc); }
+std::string WordDocument::bytes() const {
+    // A file in this layout ends with a line break and the root's end tag; what was appended
+    // goes in front of them and the rest of the file stays as it was.
+    pugi::xml_node root = m_doc->document_element();
+    std::string tail = "\r\n" + xmlEndTag(root);
+    if (m_changed || m_source.size() < tail.size() ||
+        m_source.compare(m_source.size() - tail.size(), tail.size(), tail) != 0) {
+        return writeXml(*m_doc);
+    }
+    std::string out = m_source.substr(0, m_source.size() - tail.size());
+    std::size_t index = 0;
+    for (const pugi::xml_node& child : root.children()) {
+        if (child.type() == pugi::node_element && index++ >= m_sourceEntries) out += writeXmlElement(child, 1);
+    }
+    out += tail;
+    return out;
+}
 
 bool WordDocument::save(const std::filesystem::path& path) const {
     return writeFileAtomically(path, bytes());

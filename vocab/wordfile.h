@@ -44,7 +44,7 @@ public:
 
     // Parses a file; on failure returns nothing and, when error is given, says why.
     static std::optional<WordDocument> open(const std::filesystem::path& path, std::string* error = nullptr);
-    static std::optional<WordDocument> parse(std::string_view bytes, std::string* error = nullptr);
+    static std::optional<WordDocument> parse(std::string bytes, std::string* error = nullptr);
 
     // Every child of the root that has both "en" and "ch", in file order.
     WordList entries() const;
@@ -59,6 +59,7 @@ public:
     // Sets attribute num of the en element of the entry with that name.
     bool setReviewCount(std::string_view entryName, std::string_view num);
 
+    // The document in the word-file layout.
     std::string bytes() const;
     bool save(const std::filesystem::path& path) const;
 
@@ -67,6 +68,11 @@ private:
     pugi::xml_node appendEntryElement(const LocalTime& when, std::string& name);
 
     std::unique_ptr<pugi::xml_document> m_doc = std::make_unique<pugi::xml_document>();
+    // The file's bytes when it was GB18030, and how many entries it had then: appending to a
+    // long file only adds the new entries' bytes instead of writing every entry anew.
+    std::string m_source;
+    std::size_t m_sourceEntries = 0;
+    bool m_changed = false;  // an entry that was read has been changed
 };
 
 enum class WordFileError { None, Missing, Unreadable, NoWords };

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/codec.h"
+#include "platform/wordxml.h"
 #include "tests/support/testsupport.h"
 #include "vocab/vocabtree.h"
 
@@ -114,6 +115,13 @@ TEST(WordFileRead, FilesWrittenElsewhereReadBack) {
     EXPECT_EQ(read.words[0].num, "3");
     EXPECT_EQ(read.words[1].en, "dog");
     EXPECT_EQ(read.words[1].sentence, "a\r\nb");
+
+    // Appending rewrites such a file in this program's layout and encoding.
+    RecordingNotifier notifier;
+    ASSERT_TRUE(appendWordEntry(dir / "a.xml", "list", abandon(), kAt, notifier));
+    std::string bytes = readBytes(dir / "a.xml");
+    EXPECT_EQ(bytes.rfind(std::string(kXmlDeclaration) + "\r\n<list>\r\n\t<Words2020", 0), 0u);
+    EXPECT_EQ(readWordFile(dir / "a.xml").words.size(), 3u);
     std::filesystem::remove_all(dir);
 }
 
