@@ -148,6 +148,11 @@ bool isNameChar(unsigned char c) {
 XmlParseResult parseXml(std::string_view bytes, pugi::xml_document& doc) {
     XmlParseResult result;
     doc.reset();
+    // The parser would stop at a zero byte and silently drop the rest of the file.
+    if (std::size_t nul = bytes.find('\0'); nul != std::string_view::npos) {
+        result.error = "a zero byte at byte " + std::to_string(nul);
+        return result;
+    }
     std::string text;
     if (bytes.substr(0, kBom.size()) == kBom) {
         bytes.remove_prefix(kBom.size());
@@ -191,8 +196,19 @@ XmlParseResult parseXml(std::string_view bytes, pugi::xml_document& doc) {
         doc.reset();
         return result;
     }
-    if (!doc.document_element()) {
-        result.error = "the document has no root element";
+    // Everything outside one root element would be lost or misplaced by any later write.
+    int roots = 0;
+    for (const pugi::xml_node& top : doc.children()) {
+        if (top.type() == pugi::node_element) {
+            ++roots;
+        } else if (top.type() == pugi::node_pcdata || top.type() == pugi::node_cdata) {
+            roots = 2;
+        }
+    }
+    if (roots != 1) {
+        result.error = roots == 0 ? "the document has no root element"
+                                  : "the document has text or elements beside its root element";
+        doc.reset();
         return result;
     }
     result.ok = true;

@@ -66,6 +66,8 @@ TEST(WordXml, ReadsTheEncodingsItShouldAndRefusesTheRest) {
         {"<r>\xFF\xFF</r>", false},
         {encodeGb18030(body).substr(0, 10), false},
         {"not xml at all", false},
+        {body + body, false},
+        {body + std::string(1, '\0') + "<r>more</r>", false},
         {"", false},
     };
     for (const Case& c : cases) {
